@@ -1,0 +1,222 @@
+// The CRC generators as a client sees them: created by ProgID after
+// regsvr32, from the multithreaded apartment (direct calls) and from a
+// single-threaded apartment (every call through the registered proxy).
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "CRCGenerator_h.h"
+#include "com/ptr.h"
+#include "testing/com_test.h"
+
+using orvo::com::ptr;
+
+namespace {
+
+BYTE abc[] = {'a', 'b', 'c'};
+
+ptr<ICRCGenerator> create(const wchar_t* progid) {
+  ptr<ICRCGenerator> gen;
+  HRESULT hr = orvo::com::create_instance(progid, gen, CLSCTX_INPROC_SERVER);
+  EXPECT_EQ(hr, S_OK) << "creating " << static_cast<const void*>(progid);
+  return gen;
+}
+
+std::vector<BYTE> crc_bytes(ICRCGenerator* gen) {
+  SHORT count = 0;
+  EXPECT_EQ(gen->get_ByteCount(&count), S_OK);
+  std::vector<BYTE> bytes(count);
+  for (SHORT i = 0; i < count; ++i) EXPECT_EQ(gen->GetByte(i, &bytes[i]), S_OK);
+  return bytes;
+}
+
+LONG valid(ICRCGenerator* gen) {
+  LONG v = -5;
+  EXPECT_EQ(gen->get_Valid(&v), S_OK);
+  return v;
+}
+
+// Every fact the generators must show, run against one way of reaching them.
+void check_crc16(ICRCGenerator* gen) {
+  SHORT count = 0;
+  ASSERT_EQ(gen->get_ByteCount(&count), S_OK);
+  EXPECT_EQ(count, 2);
+
+  // "abc" gives 0xBB27.
+  ASSERT_EQ(gen->Reset(), S_OK);
+  ASSERT_EQ(gen->AddData(abc, 3), S_OK);
+  ASSERT_EQ(gen->EndGenerate(), S_OK);
+  EXPECT_EQ(crc_bytes(gen), (std::vector<BYTE>{0xBB, 0x27}));
+
+  // A packet with its two CRC bytes checks valid; every flipped bit makes it invalid.
+  std::vector<BYTE> packet = {0x03, 0x10, 0x00, 0x80, 0x7F, 0xFF};
+  gen->Reset();
+  gen->AddData(packet.data(), static_cast<LONG>(packet.size()));
+  gen->EndGenerate();
+  for (BYTE b : crc_bytes(gen)) packet.push_back(b);
+  gen->Reset();
+  gen->AddData(packet.data(), static_cast<LONG>(packet.size()));
+  EXPECT_EQ(gen->EndCheck(), S_OK);
+  EXPECT_EQ(valid(gen), TRUE);
+  for (std::size_t i = 0; i < packet.size(); ++i) {
+    for (int bit = 0; bit < 8; ++bit) {
+      auto damaged = packet;
+      damaged[i] ^= static_cast<BYTE>(1u << bit);
+      gen->Reset();
+      gen->AddData(damaged.data(), static_cast<LONG>(damaged.size()));
+      gen->EndCheck();
+      EXPECT_EQ(valid(gen), FALSE) << "byte " << i << " bit " << bit;
+    }
+  }
+
+  BYTE b = 0;
+  EXPECT_EQ(gen->GetByte(2, &b), E_INVALIDARG);
+  EXPECT_EQ(gen->GetByte(-1, &b), E_INVALIDARG);
+}
+
+void check_crc32(ICRCGenerator* gen) {
+  SHORT count = 0;
+  ASSERT_EQ(gen->get_ByteCount(&count), S_OK);
+  EXPECT_EQ(count, 4);
+
+  gen->Reset();
+  gen->AddData(abc, 3);
+  gen->EndGenerate();
+  const auto crc = crc_bytes(gen);
+  EXPECT_EQ(crc, (std::vector<BYTE>{0xAD, 0x13, 0xF0, 0xCA}));
+
+  // The block followed by its four CRC bytes leaves 0.
+  std::vector<BYTE> block(abc, abc + 3);
+  block.insert(block.end(), crc.begin(), crc.end());
+  gen->Reset();
+  gen->AddData(block.data(), static_cast<LONG>(block.size()));
+  gen->EndCheck();
+  EXPECT_EQ(valid(gen), TRUE);
+  block[0] ^= 1;
+  gen->Reset();
+  gen->AddData(block.data(), static_cast<LONG>(block.size()));
+  EXPECT_EQ(valid(gen), FALSE);
+
+  BYTE b = 0;
+  EXPECT_EQ(gen->GetByte(4, &b), E_INVALIDARG);
+  EXPECT_EQ(gen->GetByte(-1, &b), E_INVALIDARG);
+}
+
+bool is_proxy(ICRCGenerator* gen);
+
+// Facts common to both classes.
+void check_common(ICRCGenerator* gen) {
+  // A null out pointer: the object answers E_POINTER; a proxy refuses the
+  // call itself (an [out] pointer may not be null on the wire).
+  const HRESULT null_out = is_proxy(gen) ? HRESULT_FROM_WIN32(RPC_X_NULL_REF_POINTER) : E_POINTER;
+  EXPECT_EQ(gen->get_Valid(nullptr), null_out);
+  EXPECT_EQ(gen->get_ByteCount(nullptr), null_out);
+  EXPECT_EQ(gen->GetByte(0, nullptr), null_out);
+  EXPECT_EQ(gen->Clone(nullptr), null_out);
+
+  // Null data: S_OK and the register unchanged.
+  gen->Reset();
+  gen->AddData(abc, 2);
+  const auto before = crc_bytes(gen);
+  EXPECT_EQ(gen->AddData(nullptr, 0), S_OK);
+  EXPECT_EQ(gen->AddData(nullptr, 7), S_OK);
+  EXPECT_EQ(crc_bytes(gen), before);
+
+  // A clone continues from the same register.
+  ptr<ICRCGenerator> copy;
+  gen->Reset();
+  gen->AddData(abc, 1);
+  ASSERT_EQ(gen->Clone(copy.put()), S_OK);
+  ASSERT_TRUE(copy);
+  EXPECT_NE(copy.get(), gen);
+  gen->AddData(abc + 1, 2);
+  copy->AddData(abc + 1, 2);
+  gen->EndGenerate();
+  copy->EndGenerate();
+  EXPECT_EQ(crc_bytes(copy.get()), crc_bytes(gen));
+}
+
+// The generator is the object itself in the MTA, a proxy in an STA.
+bool is_proxy(ICRCGenerator* gen) {
+  ptr<IClientSecurity> security;
+  return SUCCEEDED(gen->QueryInterface(IID_IClientSecurity, security.put_void()));
+}
+
+TEST(CrcGeneratorCom, Crc16InTheMultithreadedApartment) {
+  auto gen = create(L"Quarnell.CRCGenerator16");
+  ASSERT_TRUE(gen);
+  EXPECT_FALSE(is_proxy(gen.get()));
+  check_crc16(gen.get());
+  check_common(gen.get());
+}
+
+TEST(CrcGeneratorCom, Crc32InTheMultithreadedApartment) {
+  auto gen = create(L"Quarnell.CRCGenerator32");
+  ASSERT_TRUE(gen);
+  check_crc32(gen.get());
+  check_common(gen.get());
+}
+
+TEST(CrcGeneratorCom, VersionedProgIdsCreateTheSameClasses) {
+  auto g16 = create(L"Quarnell.CRCGenerator16.1");
+  auto g32 = create(L"Quarnell.CRCGenerator32.1");
+  ASSERT_TRUE(g16 && g32);
+  SHORT n16 = 0, n32 = 0;
+  g16->get_ByteCount(&n16);
+  g32->get_ByteCount(&n32);
+  EXPECT_EQ(n16, 2);
+  EXPECT_EQ(n32, 4);
+}
+
+TEST(CrcGeneratorCom, FromASingleThreadedApartmentEveryCallGoesThroughTheProxy) {
+  orvo::testing::in_sta([] {
+    auto g16 = create(L"Quarnell.CRCGenerator16");
+    auto g32 = create(L"Quarnell.CRCGenerator32");
+    ASSERT_TRUE(g16 && g32);
+    EXPECT_TRUE(is_proxy(g16.get()));
+    EXPECT_TRUE(is_proxy(g32.get()));
+    check_crc16(g16.get());
+    check_common(g16.get());
+    check_crc32(g32.get());
+    check_common(g32.get());
+  });
+}
+
+TEST(CrcGeneratorCom, ErrorInfoNamesTheClass) {
+  auto gen = create(L"Quarnell.CRCGenerator16");
+  ASSERT_TRUE(gen);
+  BYTE b = 0;
+  ASSERT_EQ(gen->GetByte(5, &b), E_INVALIDARG);
+  ptr<ISupportErrorInfo> support;
+  ASSERT_EQ(gen->QueryInterface(IID_ISupportErrorInfo, support.put_void()), S_OK);
+  EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_ICRCGenerator), S_OK);
+  ptr<IErrorInfo> info;
+  ASSERT_EQ(GetErrorInfo(0, info.put()), S_OK);
+  ASSERT_TRUE(info);
+  BSTR source = nullptr;
+  info->GetSource(&source);
+  EXPECT_STREQ(source, L"Quarnell.CRCGenerator16");
+  SysFreeString(source);
+}
+
+TEST(CrcGeneratorCom, RefusesAggregationOnlyWhenAskedForAnInterfaceOtherThanIUnknown) {
+  CLSID clsid;
+  ASSERT_EQ(CLSIDFromProgID(L"Quarnell.CRCGenerator16", &clsid), S_OK);
+  ptr<IClassFactory> factory;
+  ASSERT_EQ(CoGetClassObject(clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, factory.put_void()), S_OK);
+  // An outer object that is only an identity.
+  ptr<ICRCGenerator> outer = create(L"Quarnell.CRCGenerator32");
+  ptr<ICRCGenerator> gen;
+  EXPECT_EQ(factory->CreateInstance(outer.get(), IID_ICRCGenerator, gen.put_void()), CLASS_E_NOAGGREGATION);
+  ptr<IUnknown> inner;
+  EXPECT_EQ(factory->CreateInstance(outer.get(), IID_IUnknown, inner.put_void()), S_OK);
+  // The inner IUnknown answers for the object's own interfaces, whose
+  // IUnknown methods go to the outer object.
+  ptr<ICRCGenerator> inner_gen;
+  ASSERT_EQ(inner->QueryInterface(IID_ICRCGenerator, inner_gen.put_void()), S_OK);
+  ptr<ICRCGenerator> via_outer;
+  EXPECT_EQ(inner_gen->QueryInterface(IID_ICRCGenerator, via_outer.put_void()), S_OK);
+  EXPECT_EQ(via_outer.get(), outer.get());
+}
+
+}  // namespace

@@ -1,0 +1,325 @@
+# Build helpers shared by every deliverable.
+#
+# Three kinds of build use this file:
+#   - host:    portable cores, their native tests (ASan/UBSan when
+#              ORVO_SANITIZE), libFuzzer targets (clang) and benchmarks;
+#   - x86_64:  the Windows deliverables and their tests, run under wine64
+#              through CMAKE_CROSSCOMPILING_EMULATOR;
+#   - i686:    the shipped target, compiled and linked only.
+#
+# Functions:
+#   orvo_core_library(name SOURCES ... [LIBS ...])   portable C++ library
+#   orvo_test(name SOURCES ... [LIBS ...] [ARGS ...] [COM] [REGISTRY]
+#             [RESOURCE_LOCK lock] [TIMEOUT s])      a GoogleTest program
+#             COM: needs the in-process servers registered;
+#             REGISTRY: registers and unregisters servers itself, so runs
+#             alone and before the COM tests.
+#   orvo_fuzz(name SOURCES ... [LIBS ...])           libFuzzer target (host)
+#   orvo_bench(name SOURCES ... [LIBS ...])          benchmark program (host)
+#   orvo_idl(name IDL file [TLB] [PROXY])            widl rules
+#   orvo_inproc_server(target)                       registered for COM tests
+#   orvo_script_test(name COMMAND ...)               any command as a test
+
+include_guard(GLOBAL)
+
+option(ORVO_WERROR "Treat warnings as errors" OFF)
+option(ORVO_SANITIZE "Host build: AddressSanitizer and UBSan" OFF)
+set(ORVO_TEST_PREFIX "" CACHE STRING "Prefix of every test name of this tree")
+set(ORVO_FUZZ_SECONDS 10 CACHE STRING "Seconds each fuzz target runs in the test command")
+set(ORVO_BOOST_SERIALIZATION_ROOT "" CACHE PATH "Boost.Serialization built for this MinGW target")
+
+set(CMAKE_CXX_STANDARD 17)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS OFF)
+set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+
+if(WIN32)
+  set(ORVO_WINDOWS ON)
+  # Tests run only where a Windows runtime exists: x86_64 under wine64.
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    set(ORVO_RUN_WINDOWS ON)
+  else()
+    set(ORVO_RUN_WINDOWS OFF)
+  endif()
+  # Static runtime: nothing beyond system DLLs has to be found under Wine.
+  set(ORVO_STATIC_LINK -static -static-libgcc -static-libstdc++)
+  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  if(ORVO_RUN_WINDOWS)
+    # The emulator CTest puts in front of every Windows test program.
+    file(WRITE ${CMAKE_BINARY_DIR}/wine-run
+      "#!/bin/sh\nexec \"${CMAKE_SOURCE_DIR}/scripts/wine-run\" \"${CMAKE_BINARY_DIR}\" \"$@\"\n")
+    file(CHMOD ${CMAKE_BINARY_DIR}/wine-run PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+  endif()
+else()
+  set(ORVO_WINDOWS OFF)
+  set(ORVO_RUN_WINDOWS OFF)
+  set(ORVO_STATIC_LINK)
+endif()
+
+if(CMAKE_CXX_COMPILER_ID MATCHES "Clang" AND NOT ORVO_WINDOWS)
+  set(ORVO_CAN_FUZZ ON)
+else()
+  set(ORVO_CAN_FUZZ OFF)
+endif()
+
+# Boost headers. A MinGW compiler must never see the host's whole system
+# include folder, so it gets a folder holding only a link to Boost.
+set(ORVO_BOOST_INCLUDE ${CMAKE_BINARY_DIR}/boost-include)
+file(MAKE_DIRECTORY ${ORVO_BOOST_INCLUDE})
+if(NOT EXISTS ${ORVO_BOOST_INCLUDE}/boost)
+  file(CREATE_LINK /usr/include/boost ${ORVO_BOOST_INCLUDE}/boost SYMBOLIC)
+endif()
+add_library(orvo_boost INTERFACE)
+target_include_directories(orvo_boost SYSTEM INTERFACE ${ORVO_BOOST_INCLUDE})
+target_compile_definitions(orvo_boost INTERFACE BOOST_ALL_NO_LIB)
+
+if(ORVO_WINDOWS AND ORVO_BOOST_SERIALIZATION_ROOT)
+  add_library(orvo_boost_serialization INTERFACE)
+  target_link_libraries(orvo_boost_serialization INTERFACE orvo_boost
+    ${ORVO_BOOST_SERIALIZATION_ROOT}/lib/libboost_wserialization.a
+    ${ORVO_BOOST_SERIALIZATION_ROOT}/lib/libboost_serialization.a)
+endif()
+
+# GoogleTest from Debian's sources, built with the same compiler and flags.
+set(ORVO_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+if(ORVO_SANITIZE)
+  set(ORVO_SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_compile_options(${ORVO_SANITIZE_FLAGS})
+  add_link_options(${ORVO_SANITIZE_FLAGS})
+endif()
+add_subdirectory(${ORVO_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# Our own code: warnings on, errors in the test command.
+set(ORVO_WARNINGS -Wall -Wextra -Wpedantic -Wno-unknown-pragmas)
+if(ORVO_WERROR)
+  list(APPEND ORVO_WARNINGS -Werror)
+endif()
+
+function(orvo_warnings target)
+  target_compile_options(${target} PRIVATE ${ORVO_WARNINGS})
+endfunction()
+
+function(orvo_core_library name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${A_SOURCES})
+  # Included by path from the top: "CRC/core/crc_register.h".
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  if(A_LIBS)
+    target_link_libraries(${name} PUBLIC ${A_LIBS})
+  endif()
+  orvo_warnings(${name})
+endfunction()
+
+add_custom_target(orvo_tests)
+
+# A GoogleTest program. COM tests need the build's in-process servers
+# registered in the build's Wine prefix first.
+function(orvo_test name)
+  cmake_parse_arguments(A "COM;NO_MAIN;REGISTRY" "RESOURCE_LOCK;TIMEOUT" "SOURCES;LIBS;ARGS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  if(A_NO_MAIN)
+    target_link_libraries(${name} PRIVATE gmock ${A_LIBS})
+  else()
+    target_link_libraries(${name} PRIVATE gmock gtest_main ${A_LIBS})
+  endif()
+  target_link_options(${name} PRIVATE ${ORVO_STATIC_LINK})
+  orvo_warnings(${name})
+  add_dependencies(orvo_tests ${name})
+  if(ORVO_WINDOWS AND NOT ORVO_RUN_WINDOWS)
+    return()
+  endif()
+  set(target ${name})
+  set(name ${ORVO_TEST_PREFIX}${name})
+  add_test(NAME ${name} COMMAND ${target} ${A_ARGS})
+  set(fixtures)
+  if(ORVO_WINDOWS)
+    list(APPEND fixtures wine_prefix)
+    if(A_COM)
+      list(APPEND fixtures com_registered)
+    endif()
+  endif()
+  if(fixtures)
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "${fixtures}")
+  endif()
+  if(A_RESOURCE_LOCK)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK ${A_RESOURCE_LOCK})
+  endif()
+  if(A_REGISTRY AND ORVO_WINDOWS)
+    # Registers and unregisters servers itself: runs alone, before the COM tests.
+    set_tests_properties(${name} PROPERTIES FIXTURES_SETUP registry_checked RESOURCE_LOCK com_registry)
+  endif()
+  if(A_TIMEOUT)
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT})
+  else()
+    set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+  endif()
+endfunction()
+
+# Any command as a test (Python checks, cscript runs, registry checks).
+function(orvo_script_test name)
+  cmake_parse_arguments(A "COM" "RESOURCE_LOCK;WORKING_DIRECTORY" "COMMAND;DEPENDS" ${ARGN})
+  if(ORVO_WINDOWS AND NOT ORVO_RUN_WINDOWS)
+    return()
+  endif()
+  set(name ${ORVO_TEST_PREFIX}${name})
+  if(A_WORKING_DIRECTORY)
+    add_test(NAME ${name} COMMAND ${A_COMMAND} WORKING_DIRECTORY ${A_WORKING_DIRECTORY})
+  else()
+    add_test(NAME ${name} COMMAND ${A_COMMAND})
+  endif()
+  set(fixtures)
+  if(ORVO_WINDOWS)
+    list(APPEND fixtures wine_prefix)
+    if(A_COM)
+      list(APPEND fixtures com_registered)
+    endif()
+  endif()
+  if(fixtures)
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "${fixtures}")
+  endif()
+  if(A_RESOURCE_LOCK)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK ${A_RESOURCE_LOCK})
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+endfunction()
+
+# A libFuzzer target over a portable core; the test command runs it for
+# ORVO_FUZZ_SECONDS. Its seed corpus is the folder corpus/<name> beside it
+# when present.
+function(orvo_fuzz name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT ORVO_CAN_FUZZ)
+    return()
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_LIBS})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  orvo_warnings(${name})
+  add_dependencies(orvo_tests ${name})
+  set(work ${CMAKE_BINARY_DIR}/fuzz/${name})
+  set(args -max_total_time=${ORVO_FUZZ_SECONDS} -print_final_stats=1 -error_exitcode=77)
+  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
+    add_test(NAME ${ORVO_TEST_PREFIX}fuzz.${name}
+      COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
+              $<TARGET_FILE:${name}> ${args} ${work} ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
+  else()
+    add_test(NAME ${ORVO_TEST_PREFIX}fuzz.${name}
+      COMMAND $<TARGET_FILE:${name}> ${args} ${work})
+  endif()
+  file(MAKE_DIRECTORY ${work})
+  set_tests_properties(${ORVO_TEST_PREFIX}fuzz.${name} PROPERTIES TIMEOUT 600 LABELS fuzz)
+endfunction()
+
+# A benchmark: built with everything else, never run as a test.
+# scripts/bench builds a release host tree and runs them.
+add_custom_target(benchmarks)
+function(orvo_bench name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  if(ORVO_WINDOWS)
+    return()
+  endif()
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_LIBS})
+  orvo_warnings(${name})
+  add_dependencies(benchmarks ${name})
+endfunction()
+
+# widl rules for one IDL file. Outputs go to <build>/interfaces:
+#   <name>_h.h, <name>_i.c (GUIDs, library <name>_guids),
+#   <name>.tlb (TLB), <name>_p.c and <name>_dlldata.c (PROXY, library
+#   <name>_proxy whose Prx* entry points a DLL merges into its own exports).
+# Library <name>_idl carries the include folder and the GUIDs.
+if(ORVO_WINDOWS)
+  set(ORVO_WIDL ${ORVO_TRIPLE}-widl)
+  execute_process(COMMAND sh -c "dpkg -L libwine-dev | grep '/oaidl.idl$' | head -n1"
+                  OUTPUT_VARIABLE _oaidl OUTPUT_STRIP_TRAILING_WHITESPACE)
+  get_filename_component(ORVO_SYSTEM_IDL_DIR "${_oaidl}" DIRECTORY)
+  execute_process(COMMAND sh -c "dpkg -L libwine | grep 'x86_64-windows/stdole2.tlb$' | head -n1"
+                  OUTPUT_VARIABLE _stdole OUTPUT_STRIP_TRAILING_WHITESPACE)
+  get_filename_component(ORVO_STDOLE_DIR "${_stdole}" DIRECTORY)
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    set(ORVO_WIDL_ARCH --win64)
+  else()
+    set(ORVO_WIDL_ARCH --win32)
+  endif()
+endif()
+set(ORVO_GENERATED ${CMAKE_BINARY_DIR}/interfaces)
+file(MAKE_DIRECTORY ${ORVO_GENERATED})
+
+function(orvo_idl name)
+  cmake_parse_arguments(A "TLB;PROXY" "IDL" "DEPENDS" ${ARGN})
+  if(NOT ORVO_WINDOWS)
+    return()
+  endif()
+  get_filename_component(idl ${A_IDL} ABSOLUTE)
+  get_filename_component(idl_dir ${idl} DIRECTORY)
+  set(out ${ORVO_GENERATED})
+  set(flags ${ORVO_WIDL_ARCH} -H ${name}_h.h -I${idl_dir} -I${CMAKE_SOURCE_DIR}/interfaces -I${ORVO_SYSTEM_IDL_DIR} -L${ORVO_STDOLE_DIR})
+  set(outputs ${out}/${name}_h.h ${out}/${name}_i.c)
+  add_custom_command(OUTPUT ${out}/${name}_h.h ${out}/${name}_i.c
+    COMMAND ${ORVO_WIDL} ${flags} -h -o ${out}/${name}_h.h ${idl}
+    COMMAND ${ORVO_WIDL} ${flags} -u -o ${out}/${name}_i.c ${idl}
+    DEPENDS ${idl} ${A_DEPENDS} VERBATIM)
+  if(A_TLB)
+    add_custom_command(OUTPUT ${out}/${name}.tlb
+      COMMAND ${ORVO_WIDL} ${flags} -t -o ${out}/${name}.tlb ${idl}
+      DEPENDS ${idl} ${A_DEPENDS} VERBATIM)
+    add_custom_target(${name}_tlb DEPENDS ${out}/${name}.tlb)
+  endif()
+  add_custom_target(${name}_generated DEPENDS ${outputs})
+  add_library(${name}_idl STATIC ${out}/${name}_i.c)
+  add_dependencies(${name}_idl ${name}_generated)
+  target_include_directories(${name}_idl PUBLIC ${out})
+  target_link_libraries(${name}_idl PUBLIC ole32 oleaut32 uuid)
+  if(A_PROXY)
+    add_custom_command(OUTPUT ${out}/${name}_p.c ${out}/${name}_dlldata.c
+      COMMAND ${ORVO_WIDL} ${flags} -Oif -p -o ${out}/${name}_p.c ${idl}
+      COMMAND ${ORVO_WIDL} ${flags} --dlldata-only -o ${out}/${name}_dlldata.c ${idl}
+      DEPENDS ${idl} ${A_DEPENDS} VERBATIM)
+    set(wrap ${out}/${name}_proxy_wrap.c)
+    file(WRITE ${wrap}.in
+      "/* Generated: compiles the stubless proxy of ${name}. */\n"
+      "#define USE_STUBLESS_PROXY\n#include <objbase.h>\n"
+      "HRESULT STDMETHODCALLTYPE IUnknown_QueryInterface_Proxy(IUnknown*, REFIID, void**);\n"
+      "ULONG STDMETHODCALLTYPE IUnknown_AddRef_Proxy(IUnknown*);\n"
+      "ULONG STDMETHODCALLTYPE IUnknown_Release_Proxy(IUnknown*);\n"
+      "#include \"${name}_p.c\"\n")
+    configure_file(${wrap}.in ${wrap} COPYONLY)
+    add_library(${name}_proxy STATIC ${wrap} ${out}/${name}_dlldata.c)
+    target_compile_definitions(${name}_proxy PRIVATE ENTRY_PREFIX=Prx REGISTER_PROXY_DLL USE_STUBLESS_PROXY)
+    target_compile_options(${name}_proxy PRIVATE -w)
+    target_include_directories(${name}_proxy PRIVATE ${out})
+    target_link_libraries(${name}_proxy PUBLIC rpcrt4 ${name}_idl)
+  endif()
+endfunction()
+
+# An in-process COM server of ours: linked statically, registered in the
+# build's Wine prefix before the COM tests run.
+function(orvo_inproc_server target)
+  target_link_options(${target} PRIVATE ${ORVO_STATIC_LINK})
+  set_property(GLOBAL APPEND PROPERTY ORVO_INPROC_SERVERS $<TARGET_FILE:${target}>)
+endfunction()
+
+# Called once at the end of the top-level list: the Wine fixtures.
+#   wine_prefix:    the build's own prefix exists, its wineserver and an
+#                   Xvfb display are up; stopped again after the last test.
+#   com_registered: every in-process server is registered (regsvr32).
+function(orvo_finish)
+  if(NOT ORVO_RUN_WINDOWS)
+    return()
+  endif()
+  set(wine ${CMAKE_BINARY_DIR}/wine-run)
+  add_test(NAME ${ORVO_TEST_PREFIX}wine.start COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-session start ${CMAKE_BINARY_DIR})
+  add_test(NAME ${ORVO_TEST_PREFIX}wine.stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-session stop ${CMAKE_BINARY_DIR})
+  set_tests_properties(${ORVO_TEST_PREFIX}wine.start PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 180)
+  set_tests_properties(${ORVO_TEST_PREFIX}wine.stop PROPERTIES FIXTURES_CLEANUP wine_prefix)
+  get_property(servers GLOBAL PROPERTY ORVO_INPROC_SERVERS)
+  add_test(NAME ${ORVO_TEST_PREFIX}com.register COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-session register ${CMAKE_BINARY_DIR} ${servers})
+  set_tests_properties(${ORVO_TEST_PREFIX}com.register PROPERTIES FIXTURES_SETUP com_registered FIXTURES_REQUIRED "wine_prefix;registry_checked"
+                       RESOURCE_LOCK com_registry TIMEOUT 180)
+endfunction()

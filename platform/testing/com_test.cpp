@@ -1,0 +1,120 @@
+#include "com_test.h"
+
+#include <algorithm>
+#include <cwctype>
+#include <exception>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace orvo::testing {
+
+void in_sta(const std::function<void()>& body) {
+  std::exception_ptr failure;
+  std::thread worker([&] {
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
+      ADD_FAILURE() << "CoInitializeEx(STA) failed";
+      return;
+    }
+    try {
+      body();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    CoUninitialize();
+  });
+  worker.join();
+  if (failure) std::rethrow_exception(failure);
+}
+
+std::wstring windows_path(const std::string& path) {
+  std::wstring result;
+  if (!path.empty() && path[0] == '/') result = L"Z:";
+  for (char c : path) result += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
+  return result;
+}
+
+int run_program(const std::wstring& command_line) {
+  std::vector<wchar_t> line(command_line.begin(), command_line.end());
+  line.push_back(0);
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
+  WaitForSingleObject(pi.hProcess, INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return static_cast<int>(code);
+}
+
+int regsvr32(const std::wstring& module, bool unregister) {
+  return run_program(std::wstring(L"regsvr32.exe /s ") + (unregister ? L"/u " : L"") + L"\"" + module + L"\"");
+}
+
+namespace {
+std::wstring value_text(DWORD type, const std::vector<BYTE>& data, DWORD size) {
+  std::wstring text = std::to_wstring(type) + L":";
+  if (type == REG_SZ || type == REG_EXPAND_SZ) {
+    text.append(reinterpret_cast<const wchar_t*>(data.data()), size / sizeof(wchar_t));
+    while (!text.empty() && text.back() == 0) text.pop_back();
+  } else {
+    static const wchar_t hex[] = L"0123456789abcdef";
+    for (DWORD i = 0; i < size; ++i) {
+      text += hex[data[i] >> 4];
+      text += hex[data[i] & 15];
+    }
+  }
+  return text;
+}
+
+void dump_key(HKEY root, const std::wstring& path, registry_dump& out) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  out[path] = L"";
+  std::vector<wchar_t> name(16384);
+  std::vector<BYTE> data(65536);
+  for (DWORD i = 0;; ++i) {
+    DWORD name_len = static_cast<DWORD>(name.size());
+    DWORD size = static_cast<DWORD>(data.size());
+    DWORD type = 0;
+    if (RegEnumValueW(key, i, name.data(), &name_len, nullptr, &type, data.data(), &size) != ERROR_SUCCESS) break;
+    out[path + L"\\:" + std::wstring(name.data(), name_len)] = value_text(type, data, size);
+  }
+  std::vector<std::wstring> children;
+  for (DWORD i = 0;; ++i) {
+    DWORD name_len = static_cast<DWORD>(name.size());
+    if (RegEnumKeyExW(key, i, name.data(), &name_len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    children.emplace_back(name.data(), name_len);
+  }
+  RegCloseKey(key);
+  for (const auto& child : children) dump_key(root, path.empty() ? child : path + L"\\" + child, out);
+}
+
+std::wstring lower(std::wstring s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+  return s;
+}
+}  // namespace
+
+bool registry_path_less::operator()(const std::wstring& a, const std::wstring& b) const noexcept {
+  return _wcsicmp(a.c_str(), b.c_str()) < 0;
+}
+
+registry_dump dump_registry(HKEY root, const std::wstring& key) {
+  registry_dump out;
+  dump_key(root, key, out);
+  return out;
+}
+
+registry_dump entries_mentioning(const registry_dump& dump, const std::wstring& needle) {
+  const std::wstring n = lower(needle);
+  registry_dump out;
+  for (const auto& [path, data] : dump)
+    if (lower(path).find(n) != std::wstring::npos || lower(data).find(n) != std::wstring::npos) out[path] = data;
+  return out;
+}
+
+}  // namespace orvo::testing

@@ -1,0 +1,12 @@
+// main() of COM tests: the whole run in the multithreaded apartment.
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return 2;
+  int result = RUN_ALL_TESTS();
+  CoUninitialize();
+  return result;
+}
