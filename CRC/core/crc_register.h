@@ -1,5 +1,7 @@
-// The CRC registers of the serial line, computed bit by bit, most
-// significant bit first.
+// The CRC registers of the serial line. Both are defined bit by bit, most
+// significant bit first (see step16_bitwise and step32_bitwise in the
+// source); they are computed four bytes at a time through tables made from
+// that rule.
 //
 // crc16_register: width 16, polynomial 0x8005, start 0xFFFF, not reflected,
 // final XOR 0xFFFF; the CRC of "abc" is 0xBB27. A block followed by its two

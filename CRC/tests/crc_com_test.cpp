@@ -3,6 +3,9 @@
 // single-threaded apartment (every call through the registered proxy).
 #include <gtest/gtest.h>
 
+#include <boost/crc.hpp>
+
+#include <random>
 #include <vector>
 
 #include "CRCGenerator_h.h"
@@ -179,6 +182,46 @@ TEST(CrcGeneratorCom, FromASingleThreadedApartmentEveryCallGoesThroughTheProxy) 
     check_common(g16.get());
     check_crc32(g32.get());
     check_common(g32.get());
+  });
+}
+
+// Random blocks through the COM objects agree with Boost.CRC.
+void check_random_against_boost(ICRCGenerator* g16, ICRCGenerator* g32) {
+  std::mt19937 rng(11);
+  for (int round = 0; round < 40; ++round) {
+    std::vector<BYTE> data(rng() % 600);
+    for (auto& b : data) b = static_cast<BYTE>(rng());
+    g16->Reset();
+    g16->AddData(data.data(), static_cast<LONG>(data.size()));
+    g16->EndGenerate();
+    boost::crc_optimal<16, 0x8005, 0xFFFF, 0xFFFF, false, false> b16;
+    b16.process_bytes(data.data(), data.size());
+    const auto c16 = crc_bytes(g16);
+    ASSERT_EQ(c16.size(), 2u);
+    EXPECT_EQ(c16[0] << 8 | c16[1], b16.checksum());
+
+    g32->Reset();
+    g32->AddData(data.data(), static_cast<LONG>(data.size()));
+    g32->EndGenerate();
+    auto augmented = data;
+    augmented.insert(augmented.end(), 4, 0);
+    const auto b32 = boost::augmented_crc<32, 0x04C11DB7>(augmented.data(), augmented.size(), 0xFFFFFFFFu);
+    const auto c32 = crc_bytes(g32);
+    ASSERT_EQ(c32.size(), 4u);
+    EXPECT_EQ(std::uint32_t{c32[0]} << 24 | std::uint32_t{c32[1]} << 16 | std::uint32_t{c32[2]} << 8 | c32[3], b32);
+  }
+}
+
+TEST(CrcGeneratorCom, RandomBlocksAgreeWithBoostCrcDirectAndThroughTheProxy) {
+  auto g16 = create(L"Quarnell.CRCGenerator16");
+  auto g32 = create(L"Quarnell.CRCGenerator32");
+  ASSERT_TRUE(g16 && g32);
+  check_random_against_boost(g16.get(), g32.get());
+  orvo::testing::in_sta([] {
+    auto p16 = create(L"Quarnell.CRCGenerator16");
+    auto p32 = create(L"Quarnell.CRCGenerator32");
+    ASSERT_TRUE(p16 && p32);
+    check_random_against_boost(p16.get(), p32.get());
   });
 }
 
