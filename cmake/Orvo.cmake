@@ -18,6 +18,7 @@
 #   orvo_bench(name SOURCES ... [LIBS ...])          benchmark program (host)
 #   orvo_idl(name IDL file [TLB] [PROXY])            widl rules
 #   orvo_inproc_server(target)                       registered for COM tests
+#   orvo_embed_typelib(target name)                  type library as resource 1
 #   orvo_script_test(name COMMAND ...)               any command as a test
 
 include_guard(GLOBAL)
@@ -259,16 +260,18 @@ function(orvo_idl name)
   get_filename_component(idl ${A_IDL} ABSOLUTE)
   get_filename_component(idl_dir ${idl} DIRECTORY)
   set(out ${ORVO_GENERATED})
+  # -H names the header that generated sources include (written in the
+  # working folder when -h is used with it).
   set(flags ${ORVO_WIDL_ARCH} -H ${name}_h.h -I${idl_dir} -I${CMAKE_SOURCE_DIR}/interfaces -I${ORVO_SYSTEM_IDL_DIR} -L${ORVO_STDOLE_DIR})
   set(outputs ${out}/${name}_h.h ${out}/${name}_i.c)
   add_custom_command(OUTPUT ${out}/${name}_h.h ${out}/${name}_i.c
     COMMAND ${ORVO_WIDL} ${flags} -h -o ${out}/${name}_h.h ${idl}
     COMMAND ${ORVO_WIDL} ${flags} -u -o ${out}/${name}_i.c ${idl}
-    DEPENDS ${idl} ${A_DEPENDS} VERBATIM)
+    DEPENDS ${idl} ${A_DEPENDS} WORKING_DIRECTORY ${out} VERBATIM)
   if(A_TLB)
     add_custom_command(OUTPUT ${out}/${name}.tlb
       COMMAND ${ORVO_WIDL} ${flags} -t -o ${out}/${name}.tlb ${idl}
-      DEPENDS ${idl} ${A_DEPENDS} VERBATIM)
+      DEPENDS ${idl} ${A_DEPENDS} WORKING_DIRECTORY ${out} VERBATIM)
     add_custom_target(${name}_tlb DEPENDS ${out}/${name}.tlb)
   endif()
   add_custom_target(${name}_generated DEPENDS ${outputs})
@@ -280,7 +283,7 @@ function(orvo_idl name)
     add_custom_command(OUTPUT ${out}/${name}_p.c ${out}/${name}_dlldata.c
       COMMAND ${ORVO_WIDL} ${flags} -Oif -p -o ${out}/${name}_p.c ${idl}
       COMMAND ${ORVO_WIDL} ${flags} --dlldata-only -o ${out}/${name}_dlldata.c ${idl}
-      DEPENDS ${idl} ${A_DEPENDS} VERBATIM)
+      DEPENDS ${idl} ${A_DEPENDS} WORKING_DIRECTORY ${out} VERBATIM)
     set(wrap ${out}/${name}_proxy_wrap.c)
     file(WRITE ${wrap}.in
       "/* Generated: compiles the stubless proxy of ${name}. */\n"
@@ -322,4 +325,15 @@ function(orvo_finish)
   add_test(NAME ${ORVO_TEST_PREFIX}com.register COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-session register ${CMAKE_BINARY_DIR} ${servers})
   set_tests_properties(${ORVO_TEST_PREFIX}com.register PROPERTIES FIXTURES_SETUP com_registered FIXTURES_REQUIRED "wine_prefix;registry_checked"
                        RESOURCE_LOCK com_registry TIMEOUT 180)
+endfunction()
+
+# Embeds the type library <build>/interfaces/<name>.tlb (orvo_idl ... TLB) in
+# a module as resource 1 of type TYPELIB, where LoadTypeLibEx on the module
+# path finds it.
+function(orvo_embed_typelib target name)
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_typelib.rc)
+  file(WRITE ${rc} "1 TYPELIB \"${ORVO_GENERATED}/${name}.tlb\"\n")
+  target_sources(${target} PRIVATE ${rc})
+  set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${ORVO_GENERATED}/${name}.tlb)
+  add_dependencies(${target} ${name}_tlb)
 endfunction()
