@@ -26,6 +26,21 @@ double best_seconds(F&& f, int rounds) {
 }
 
 volatile unsigned long sink;
+
+template <class Register>
+unsigned long ours(const std::vector<std::uint8_t>& buffer) {
+  Register r;
+  r.add(buffer.data(), buffer.size());
+  r.end_generate();
+  return r.value();
+}
+
+template <class BoostCrc>
+unsigned long theirs(const std::vector<std::uint8_t>& buffer) {
+  BoostCrc c;
+  c.process_bytes(buffer.data(), buffer.size());
+  return c.checksum();
+}
 }  // namespace
 
 int main() {
@@ -35,35 +50,12 @@ int main() {
   const int rounds = 30;
   const double mib = buffer.size() / 1048576.0;
 
-  const double ours16 = best_seconds(
-      [&] {
-        crc::crc16_register r;
-        r.add(buffer.data(), buffer.size());
-        sink = r.value();
-      },
-      rounds);
+  const double ours16 = best_seconds([&] { sink = ours<crc::crc16_register>(buffer); }, rounds);
   const double boost16 = best_seconds(
-      [&] {
-        boost::crc_optimal<16, 0x8005, 0xFFFF, 0xFFFF, false, false> c;
-        c.process_bytes(buffer.data(), buffer.size());
-        sink = c.checksum();
-      },
-      rounds);
-  const double ours32 = best_seconds(
-      [&] {
-        crc::crc32_register r;
-        r.add(buffer.data(), buffer.size());
-        r.end_generate();
-        sink = r.value();
-      },
-      rounds);
+      [&] { sink = theirs<boost::crc_optimal<16, 0x8005, 0xFFFF, 0xFFFF, false, false>>(buffer); }, rounds);
+  const double ours32 = best_seconds([&] { sink = ours<crc::crc32_register>(buffer); }, rounds);
   const double boost32 = best_seconds(
-      [&] {
-        boost::crc_optimal<32, 0x04C11DB7, 0xFFFFFFFF, 0, false, false> c;
-        c.process_bytes(buffer.data(), buffer.size());
-        sink = c.checksum();
-      },
-      rounds);
+      [&] { sink = theirs<boost::crc_optimal<32, 0x04C11DB7, 0xFFFFFFFF, 0, false, false>>(buffer); }, rounds);
 
   std::printf("crc16: %.0f MiB/s, Boost crc_optimal %.0f MiB/s, ratio %.2f\n", mib / ours16, mib / boost16,
               boost16 / ours16);
