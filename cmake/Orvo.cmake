@@ -17,6 +17,7 @@
 #   orvo_fuzz(name SOURCES ... [LIBS ...])           libFuzzer target (host)
 #   orvo_bench(name SOURCES ... [LIBS ...])          benchmark program (host)
 #   orvo_idl(name IDL file [TLB] [PROXY])            widl rules
+#   orvo_windows_dll(name SOURCES ... LIBS ... [REGSVR32])  a DLL of ours
 #   orvo_inproc_server(target)                       registered for COM tests
 #   orvo_embed_typelib(target name)                  type library as resource 1
 #   orvo_script_test(name COMMAND ...)               any command as a test
@@ -301,8 +302,25 @@ function(orvo_idl name)
   endif()
 endfunction()
 
-# An in-process COM server of ours: linked statically, registered in the
-# build's Wine prefix before the COM tests run.
+# A DLL of ours: named as the target (no "lib" prefix), static runtime,
+# warnings on, the folder of its CMakeLists on the include path.
+# REGSVR32: also registered in the build's Wine prefix (regsvr32) before the
+# COM tests run.
+function(orvo_windows_dll name)
+  cmake_parse_arguments(A "REGSVR32" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} SHARED ${A_SOURCES})
+  set_target_properties(${name} PROPERTIES PREFIX "")
+  target_link_libraries(${name} PRIVATE ${A_LIBS})
+  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_options(${name} PRIVATE ${ORVO_STATIC_LINK})
+  orvo_warnings(${name})
+  if(A_REGSVR32)
+    orvo_inproc_server(${name})
+  endif()
+endfunction()
+
+# An in-process server of ours, registered in the build's Wine prefix
+# before the COM tests run.
 function(orvo_inproc_server target)
   target_link_options(${target} PRIVATE ${ORVO_STATIC_LINK})
   set_property(GLOBAL APPEND PROPERTY ORVO_INPROC_SERVERS $<TARGET_FILE:${target}>)
