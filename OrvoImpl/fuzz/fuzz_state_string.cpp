@@ -1,0 +1,61 @@
+// Arbitrary text into the state string reader and the comparison. A text
+// the reader accepts must survive a write and a second read unchanged, and
+// compare equal to that rewrite unless it holds no amplifier.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "OrvoImpl/core/state_string.h"
+
+using namespace orvo::impl;
+
+namespace {
+void Require(bool condition) {
+  if (!condition) std::abort();
+}
+
+bool SameContent(const TStateContent& a, const TStateContent& b) {
+  if (a.Amplifiers.Count() != b.Amplifiers.Count() || a.Amplifiers.TestBox() != b.Amplifiers.TestBox()) return false;
+  for (std::size_t i = 0; i < a.Amplifiers.Count(); ++i) {
+    const auto &x = a.Amplifiers.Item(i), &y = b.Amplifiers.Item(i);
+    if (std::memcmp(x.Data(), y.Data(), TMemory::Size) != 0 || x.DeblockState() != y.DeblockState() ||
+        x.ImpedanceState() != y.ImpedanceState() || x.Highlight() != y.Highlight())
+      return false;
+  }
+  return true;
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // The first byte splits the rest into the two texts of a comparison.
+  const std::string_view all(reinterpret_cast<const char*>(data), size);
+  const std::size_t split = size == 0 ? 0 : std::min<std::size_t>(data[0] * 4, size - 1);
+  const std::string_view first = size == 0 ? all : all.substr(1, split);
+  const std::string_view second = size == 0 ? all : all.substr(1 + split);
+
+  const int compared = CompareStateStrings(first, second);
+  Require(compared >= -1 && compared <= 1);
+
+  TStateContent content;
+  if (!ReadStateString(all, content)) {
+    Require(content.Amplifiers.Count() == 0);
+    return 0;
+  }
+  Require(content.Version >= 0 && content.Version <= 3);
+  const std::string rewritten = WriteStateString(content.Amplifiers);
+  TStateContent again;
+  Require(ReadStateString(std::string_view(rewritten), again));
+  Require(again.Version == 3);
+  Require(SameContent(again, content));
+  const int self = CompareStateStrings(all, std::string_view(rewritten));
+  Require(self == (content.Amplifiers.Count() == 0 ? 1 : 0));
+
+  // The same text read as UTF-16 gives the same content.
+  const std::u16string wide(all.begin(), all.end());
+  TStateContent from_wide;
+  Require(ReadStateString(std::u16string_view(wide), from_wide) && SameContent(from_wide, content));
+  return 0;
+}
