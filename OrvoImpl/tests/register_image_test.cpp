@@ -256,8 +256,7 @@ TEST(MarshalStream, ADamagedStreamLeavesTheCollectionAsItWas) {
   WriteMarshalStream(PatternCollection(2), sink);
   const auto good = sink.Bytes();
 
-  auto truncated = good;
-  truncated.pop_back();
+  std::vector<std::uint8_t> truncated(good.begin(), good.end() - 1);
   auto negative = good;
   negative[3] = 0x80;
   auto too_many = good;
