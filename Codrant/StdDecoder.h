@@ -1,0 +1,27 @@
+// CStdDecoder ("Quarnell.StdDecoder"): finds whole packets in the bytes
+// read from the line and hands each to its callback, on the thread that
+// called Decode and under the object's lock. Free-threaded; a thin shell
+// over codrant::decoder.
+#pragma once
+
+#include "PacketCodec_h.h"
+#include "Packet.h"
+#include "com/ptr.h"
+#include "Codrant/core/decoder.h"
+
+class CStdDecoder : public CPacket<CStdDecoder, IPacketDecoder, &IID_IPacketDecoder> {
+ public:
+  static constexpr const wchar_t* progid = L"Quarnell.StdDecoder";
+
+  STDMETHODIMP SetCallback(IPacketDecoderCallback* callback) override;
+  STDMETHODIMP GetCallback(IPacketDecoderCallback** callback) override;
+  STDMETHODIMP Decode(BYTE* data, LONG count) override;
+  STDMETHODIMP Clone(IPacketDecoder** copy) override;
+  STDMETHODIMP Reset() override;
+
+  codrant::decoder& core() noexcept { return m_core; }
+
+ private:
+  codrant::decoder m_core;
+  orvo::com::ptr<IPacketDecoderCallback> m_callback;
+};

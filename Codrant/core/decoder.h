@@ -1,0 +1,101 @@
+// codrant::decoder finds whole packets in the byte stream of the serial
+// line and hands each to a function.
+//
+//   decoder d;
+//   d.decode(bytes, n, [](const std::uint8_t* packet, std::uint32_t size) { ... });
+//
+// Bytes may come in any chunks. 0x81 starts a frame (dropping any partial
+// packet), 0xFF ends it and delivers the packet unless it ends between the
+// two bytes of a pair, any other byte above 0x80 abandons the frame, and
+// bytes outside a frame are ignored. Framing errors are silent. The packet
+// handed over is valid only during the call.
+//
+// When memory runs out, decode() stops and returns false: the rest of that
+// chunk is lost and the frame it was in is dropped, so that no packet
+// missing those bytes is ever delivered.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "Codrant/core/framing.h"
+#include "Codrant/core/packet.h"
+
+namespace codrant {
+
+class decoder {
+ public:
+  explicit decoder(const allocator& memory = heap_allocator()) noexcept : m_buffer(memory) {}
+
+  packet& buffer() noexcept { return m_buffer; }
+  const packet& buffer() const noexcept { return m_buffer; }
+  bool in_frame() const noexcept { return m_in_frame; }
+
+  // Leaves any frame and resets the buffer; false when no buffer can be had.
+  bool reset() noexcept {
+    leave_frame();
+    return m_buffer.reset();
+  }
+
+  // Takes `count` bytes in order; on_packet(const std::uint8_t*, std::uint32_t)
+  // receives every whole packet. False when memory ran out.
+  template <class OnPacket>
+  bool decode(const std::uint8_t* data, std::size_t count, OnPacket&& on_packet);
+
+ private:
+  void leave_frame() noexcept {
+    m_in_frame = false;
+    m_second_of_pair = false;
+  }
+  bool fail() noexcept {
+    leave_frame();
+    return false;
+  }
+  // Joins a run of pair bytes (all no greater than 0x80) inside a frame.
+  bool take_run(const std::uint8_t* data, std::size_t count) noexcept;
+
+  packet m_buffer;
+  bool m_in_frame = false;
+  bool m_second_of_pair = false;
+};
+
+// The number of leading bytes no greater than 0x80, at most `count`.
+std::size_t pair_run(const std::uint8_t* data, std::size_t count) noexcept;
+
+template <class OnPacket>
+bool decoder::decode(const std::uint8_t* data, std::size_t count, OnPacket&& on_packet) {
+  if (!m_buffer.held() && !m_buffer.reset()) return fail();
+  if (!data || count == 0) return true;
+  const std::uint8_t* const end = data + count;
+  while (data < end) {
+    if (!m_in_frame) {
+      // Outside a frame only a frame start counts.
+      const void* start = std::memchr(data, frame_start, static_cast<std::size_t>(end - data));
+      if (!start) return true;
+      data = static_cast<const std::uint8_t*>(start) + 1;
+      m_in_frame = true;
+      m_second_of_pair = false;
+      if (!m_buffer.reset()) return fail();
+      continue;
+    }
+    const std::uint8_t byte = *data;
+    if (byte <= pair_limit) {
+      const std::size_t run = pair_run(data, static_cast<std::size_t>(end - data));
+      if (!take_run(data, run)) return fail();
+      data += run;
+      continue;
+    }
+    ++data;
+    if (byte == frame_end && !m_second_of_pair)
+      on_packet(static_cast<const std::uint8_t*>(m_buffer.data()), m_buffer.length());
+    // A frame start restarts the packet; the frame end and any other byte
+    // above 0x80 leave the frame.
+    m_in_frame = byte == frame_start;
+    m_second_of_pair = false;
+    if (!m_buffer.reset()) return fail();
+  }
+  return true;
+}
+
+}  // namespace codrant

@@ -1,0 +1,79 @@
+#include "Codrant/core/packet.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace codrant {
+
+const allocator& heap_allocator() noexcept {
+  static const allocator heap{&std::malloc, &std::realloc, &std::free};
+  return heap;
+}
+
+bool packet::set_grow_percent(std::int16_t percent) noexcept {
+  if (percent == 0) return false;
+  m_grow_percent = percent;
+  return true;
+}
+
+bool packet::set_initial_size(std::int32_t size) noexcept {
+  if (size <= refused_initial_size) return false;
+  m_initial_size = size;
+  return true;
+}
+
+bool packet::reset() noexcept {
+  m_length = 0;
+  const auto wanted = static_cast<std::uint32_t>(m_initial_size);
+  if (m_data && m_capacity == wanted) return true;
+  free_buffer();
+  m_data = static_cast<std::uint8_t*>(m_memory.allocate(wanted));
+  if (!m_data) return false;
+  m_capacity = wanted;
+  raise_peak();
+  return true;
+}
+
+std::uint64_t packet::grown_capacity(std::uint32_t capacity, std::int16_t grow_percent) noexcept {
+  // A negative grow percent makes the step negative: the minimum applies.
+  const std::int64_t step = static_cast<std::int64_t>(capacity / 100) * grow_percent;
+  return capacity + static_cast<std::uint64_t>(std::max<std::int64_t>(step, minimum_growth));
+}
+
+bool packet::grow() noexcept {
+  const std::uint64_t wanted = grown_capacity(m_capacity, m_grow_percent);
+  void* grown = wanted <= maximum_capacity ? m_memory.reallocate(m_data, static_cast<std::size_t>(wanted)) : nullptr;
+  if (!grown) {
+    free_buffer();
+    return false;
+  }
+  m_data = static_cast<std::uint8_t*>(grown);
+  m_capacity = static_cast<std::uint32_t>(wanted);
+  raise_peak();
+  return true;
+}
+
+bool packet::reserve(std::uint32_t count) noexcept {
+  // Growing step by step gives the same capacities as growing whenever a
+  // single byte does not fit.
+  while (static_cast<std::uint64_t>(m_length) + count > m_capacity)
+    if (!grow()) return false;
+  return true;
+}
+
+std::uint8_t* packet::release() noexcept {
+  std::uint8_t* out = m_data;
+  m_data = nullptr;
+  m_capacity = 0;
+  m_length = 0;
+  return out;
+}
+
+void packet::free_buffer() noexcept {
+  if (m_data) m_memory.release(m_data);
+  m_data = nullptr;
+  m_capacity = 0;
+  m_length = 0;
+}
+
+}  // namespace codrant
