@@ -1,0 +1,69 @@
+// OrvoCapabilities.dll: the plain exports. None lets an exception escape.
+#include <type_traits>
+
+#include "capabilities.h"
+#include "registry_source.h"
+
+using namespace orvo::caps;
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    DisableThreadLibraryCalls(instance);
+    orvo::com::module::set_instance(instance);
+    // The setup switch is read once, when the library is loaded.
+    process().setup = setup_key_present();
+  }
+  return TRUE;
+}
+
+LONG __stdcall CreateInterface(ICapsProvider** provider) {
+  if (!provider) return E_POINTER;
+  *provider = nullptr;
+  orvo::com::ptr<ICapsProvider> p;
+  const HRESULT hr = TICapsProvider::make(p);
+  if (FAILED(hr)) return hr;
+  *provider = p.detach();
+  return 0;
+}
+
+LONG __stdcall CheckAmplifierID(DWORD amplifier_id) {
+  orvo::com::ptr<IAmplifierCapabilities> amplifier;
+  return make_amplifier(static_cast<WORD>(amplifier_id), amplifier) ? 0 : 1;
+}
+
+void __stdcall DllRegister() {
+  try {
+    registry_source source;
+    TCapsRegistry registry(source, process().setup);
+    write_defaults(registry, process().setup);
+  } catch (...) {
+  }
+}
+
+void __stdcall DllUnregister() {
+  try {
+    registry_source().remove_all();
+  } catch (...) {
+  }
+}
+
+HRESULT __stdcall DllRegisterServer() {
+  // Registration always stores the four-entry input-mode list.
+  process().setup = false;
+  DllRegister();
+  return S_OK;
+}
+
+HRESULT __stdcall DllUnregisterServer() {
+  DllUnregister();
+  return S_OK;
+}
+
+}  // extern "C"
+
+static_assert(std::is_same_v<decltype(&CreateInterface), CreateInterfaceProc>);
+static_assert(std::is_same_v<decltype(&CheckAmplifierID), CheckAmplifierIDProc>);
+static_assert(std::is_same_v<decltype(&DllRegister), DllRegisterProc>);
+static_assert(std::is_same_v<decltype(&DllUnregister), DllUnregisterProc>);
