@@ -4,20 +4,6 @@
 
 namespace codrant {
 
-std::size_t pair_run(const std::uint8_t* data, std::size_t count) noexcept {
-  // Whole blocks first, tested by their largest byte (vectorises well),
-  // then byte by byte from the block that holds the first larger byte.
-  constexpr std::size_t block = 32;
-  std::size_t i = 0;
-  for (; i + block <= count; i += block) {
-    std::uint8_t largest = 0;
-    for (std::size_t k = 0; k < block; ++k) largest = std::max(largest, data[i + k]);
-    if (largest > pair_limit) break;
-  }
-  while (i < count && data[i] <= pair_limit) ++i;
-  return i;
-}
-
 bool decoder::take_run(const std::uint8_t* data, std::size_t count) noexcept {
   // Never more at once than a buffer can hold.
   constexpr std::size_t slice = std::size_t{1} << 30;

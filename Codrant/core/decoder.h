@@ -60,9 +60,6 @@ class decoder {
   bool m_second_of_pair = false;
 };
 
-// The number of leading bytes no greater than 0x80, at most `count`.
-std::size_t pair_run(const std::uint8_t* data, std::size_t count) noexcept;
-
 template <class OnPacket>
 bool decoder::decode(const std::uint8_t* data, std::size_t count, OnPacket&& on_packet) {
   if (!m_buffer.held() && !m_buffer.reset()) return fail();
@@ -81,6 +78,17 @@ bool decoder::decode(const std::uint8_t* data, std::size_t count, OnPacket&& on_
     }
     const std::uint8_t byte = *data;
     if (byte <= pair_limit) {
+      if (!m_second_of_pair) {
+        // Whole pairs straight into the room the buffer has.
+        const std::size_t joined =
+            join_pair_run(data, static_cast<std::size_t>(end - data), m_buffer.capacity() - m_buffer.length(),
+                          m_buffer.data() + m_buffer.length());
+        if (joined) {
+          m_buffer.extend(static_cast<std::uint32_t>(joined));
+          data += 2 * joined;
+          continue;
+        }
+      }
       const std::size_t run = pair_run(data, static_cast<std::size_t>(end - data));
       if (!take_run(data, run)) return fail();
       data += run;

@@ -20,18 +20,18 @@ constexpr std::uint8_t pair_limit = 0x80;
 constexpr std::size_t frame_size(std::size_t packet_size) noexcept { return 2 * packet_size + 2; }
 
 // Writes the pairs of `count` packet bytes to out[0 .. 2 * count).
-inline void write_pairs(const std::uint8_t* in, std::size_t count, std::uint8_t* out) noexcept {
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::uint8_t b = in[i];
-    const bool high = b > pair_limit;
-    out[2 * i] = high ? static_cast<std::uint8_t>(b - pair_limit) : 0;
-    out[2 * i + 1] = high ? pair_limit : b;
-  }
-}
+void write_pairs(const std::uint8_t* in, std::size_t count, std::uint8_t* out) noexcept;
 
-// Joins `pairs` pairs from in[0 .. 2 * pairs) into out[0 .. pairs).
-inline void join_pairs(const std::uint8_t* in, std::size_t pairs, std::uint8_t* out) noexcept {
-  for (std::size_t i = 0; i < pairs; ++i) out[i] = static_cast<std::uint8_t>(in[2 * i] + in[2 * i + 1]);
-}
+// Joins `count` pairs from in[0 .. 2 * count) into out[0 .. count): the two
+// bytes of a pair added modulo 256.
+void join_pairs(const std::uint8_t* in, std::size_t count, std::uint8_t* out) noexcept;
+
+// Joins pairs from `in` (`count` bytes) into `out` while both bytes of a
+// pair are no greater than 0x80, at most `room` pairs; returns how many were
+// joined. It may stop early (the caller goes on byte by byte).
+std::size_t join_pair_run(const std::uint8_t* in, std::size_t count, std::size_t room, std::uint8_t* out) noexcept;
+
+// The number of leading bytes no greater than 0x80, at most `count`.
+std::size_t pair_run(const std::uint8_t* data, std::size_t count) noexcept;
 
 }  // namespace codrant
