@@ -1,0 +1,21 @@
+# OrvoImpl's binding to OrvoCapabilities: library orvoimpl_capsloader, which
+# OrvoImpl.dll links, and its tests under Wine.
+if(ORVO_WINDOWS)
+  add_library(orvoimpl_capsloader STATIC ${CMAKE_CURRENT_LIST_DIR}/OrvoCapabilitiesDll.cpp)
+  target_include_directories(orvoimpl_capsloader PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+  target_link_libraries(orvoimpl_capsloader PUBLIC CapsProviderIntf orvo_com advapi32)
+  orvo_warnings(orvoimpl_capsloader)
+
+  # A library exporting CreateInterface, DllRegister and DllUnregister only.
+  orvo_windows_dll(caps_loader_stub SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/caps_loader_stub.cpp
+                   ${CMAKE_CURRENT_LIST_DIR}/tests/caps_loader_stub.def LIBS CapsProviderIntf)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    target_link_options(caps_loader_stub PRIVATE -Wl,--enable-stdcall-fixup)
+  endif()
+  # Deletes and recreates HKLM "Software\Quarnell Limited\Orvo": runs alone,
+  # before the COM tests, and registers the default descriptors again.
+  orvo_test(caps_loader_test REGISTRY NO_MAIN SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/caps_loader_test.cpp
+            LIBS orvoimpl_capsloader orvo_com_test
+            ARGS $<TARGET_FILE:OrvoCapabilities> $<TARGET_FILE:caps_loader_stub>)
+  add_dependencies(caps_loader_test OrvoCapabilities caps_loader_stub)
+endif()
