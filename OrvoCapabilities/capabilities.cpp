@@ -72,6 +72,14 @@ void put_text(VARIANT* slot, const std::string& text) noexcept {
   });
 }
 
+// A text, or the integer -1 that stands for "no such entry".
+void put_text_or_none(VARIANT* slot, const std::optional<std::string>& text) noexcept {
+  if (text)
+    put_text(slot, *text);
+  else
+    put_int(slot, -1);
+}
+
 // A copy of a VARIANT argument converted to `type`; VT_EMPTY when it does not
 // convert. Texts of numbers are read with `locale`.
 struct converted {
@@ -176,12 +184,7 @@ bool32 TICapsProvider::GetAmplifier(WORD amplifier_id, IUnknown** result) {
 LONG TICapsEnumerator::GetCount() { return m_setting.count(); }
 LONG TICapsEnumerator::GetValue(LONG index) { return m_setting.value_at(index); }
 void TICapsEnumerator::GetName(LONG index, VARIANT* result) {
-  quietly([&] {
-    if (auto name = m_setting.name_at(index))
-      put_text(result, *name);
-    else
-      put_int(result, -1);
-  });
+  quietly([&] { put_text_or_none(result, m_setting.name_at(index)); });
 }
 
 void TIEnumerator_EMPTY::GetName(LONG, VARIANT* result) { put_text(result, std::string()); }
@@ -230,12 +233,7 @@ LONG TICapabilities::ToValue(VARIANT value) {
 }
 
 void TICapabilities::FromValue(LONG value, VARIANT* result) {
-  quietly([&] {
-    if (auto text = m_setting.text_of(value))
-      put_text(result, *text);
-    else
-      put_int(result, -1);
-  });
+  quietly([&] { put_text_or_none(result, m_setting.text_of(value)); });
 }
 
 void TICapabilities::WriteValue(LONG value, BYTE* record) { m_setting.write(value, record); }
