@@ -339,6 +339,11 @@ TEST_F(Caps, NotchUsesBits0And2OfByte3) {
   rec[3] = 0x01;
   EXPECT_EQ(notch->ReadValue(rec), 1);
   EXPECT_EQ(from_value(notch.get(), 1), "int:-1");
+  // A code that is not a notch code (ToValue's -1) leaves the filter select
+  // bits of byte 3 alone.
+  rec[3] = 0x28;
+  notch->WriteValue(to_value(notch.get(), text_arg(L"half")), rec);
+  EXPECT_EQ(rec[3], 0x2D);
   EXPECT_EQ(name_of(channel_capability(dll.amplifier(0x0001), &IChannelCapabilities::GetNotch).get()),
             "text:60Hz Notch");
 }
