@@ -103,6 +103,9 @@ endif()
 
 function(orvo_warnings target)
   target_compile_options(${target} PRIVATE ${ORVO_WARNINGS})
+  if(ORVO_WERROR AND ORVO_WINDOWS)
+    target_link_options(${target} PRIVATE -Wl,--fatal-warnings)
+  endif()
 endfunction()
 
 function(orvo_core_library name)
@@ -313,6 +316,11 @@ function(orvo_windows_dll name)
   target_link_libraries(${name} PRIVATE ${A_LIBS})
   target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_options(${name} PRIVATE ${ORVO_STATIC_LINK})
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # The .def names the exports undecorated; their stdcall symbols carry
+    # @n. Binding one to the other is intended, not worth a warning.
+    target_link_options(${name} PRIVATE -Wl,--enable-stdcall-fixup)
+  endif()
   orvo_warnings(${name})
   if(A_REGSVR32)
     orvo_inproc_server(${name})
