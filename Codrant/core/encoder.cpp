@@ -16,17 +16,16 @@ bool encoder::begin() noexcept {
 bool encoder::add(const std::uint8_t* data, std::size_t count) noexcept {
   if (!m_buffer.held() && !begin()) return false;
   if (!data) return true;
+  // Never more at once than a buffer can hold.
+  constexpr std::size_t slice = std::size_t{1} << 29;
   while (count > 0) {
-    // Whole pairs that fit; the buffer grows only when not even one does.
-    std::size_t fit = (m_buffer.capacity() - m_buffer.length()) / 2;
-    if (fit == 0) {
-      if (!m_buffer.grow()) return false;
-      continue;
-    }
-    fit = std::min(fit, count);
-    write_pairs(data, fit, m_buffer.extend(static_cast<std::uint32_t>(2 * fit)));
-    data += fit;
-    count -= fit;
+    // The buffer takes the capacity growth would give once every pair is
+    // in, in one step.
+    const std::size_t n = std::min(count, slice);
+    if (!m_buffer.reserve(static_cast<std::uint32_t>(2 * n))) return false;
+    write_pairs(data, n, m_buffer.extend(static_cast<std::uint32_t>(2 * n)));
+    data += n;
+    count -= n;
   }
   return true;
 }

@@ -53,17 +53,26 @@ void join_pairs(const std::uint8_t* in, std::size_t count, std::uint8_t* out) no
 std::size_t join_pair_run(const std::uint8_t* in, std::size_t count, std::size_t room, std::uint8_t* out) noexcept {
   std::size_t i = 0;
 #ifdef CODRANT_SSE2
+  // A lane's low byte + high byte, modulo 256, left in the low byte.
   const __m128i limit = _mm_set1_epi8(static_cast<char>(pair_limit));
   const __m128i low_byte = _mm_set1_epi16(0x00FF);
+  const __m128i zero = _mm_setzero_si128();
+  auto sums = [&](__m128i lanes) { return _mm_and_si128(_mm_add_epi8(lanes, _mm_srli_epi16(lanes, 8)), low_byte); };
+  auto load = [&](std::size_t at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at)); };
+  // Bytes above 0x80 leave something after subtracting 0x80 with saturation.
+  auto all_pairs = [&](__m128i above) { return _mm_movemask_epi8(_mm_cmpeq_epi8(above, zero)) == 0xFFFF; };
+  for (; i + 32 <= room && 2 * i + 64 <= count; i += 32) {
+    const __m128i a = load(2 * i), b = load(2 * i + 16), c = load(2 * i + 32), d = load(2 * i + 48);
+    const __m128i above = _mm_or_si128(_mm_or_si128(_mm_subs_epu8(a, limit), _mm_subs_epu8(b, limit)),
+                                       _mm_or_si128(_mm_subs_epu8(c, limit), _mm_subs_epu8(d, limit)));
+    if (!all_pairs(above)) break;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(sums(a), sums(b)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 16), _mm_packus_epi16(sums(c), sums(d)));
+  }
   for (; i + 16 <= room && 2 * i + 32 <= count; i += 16) {
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 2 * i));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 2 * i + 16));
-    const __m128i largest = _mm_max_epu8(_mm_max_epu8(a, b), limit);
-    if (_mm_movemask_epi8(_mm_cmpeq_epi8(largest, limit)) != 0xFFFF) break;
-    const __m128i sum_a = _mm_add_epi16(_mm_and_si128(a, low_byte), _mm_srli_epi16(a, 8));
-    const __m128i sum_b = _mm_add_epi16(_mm_and_si128(b, low_byte), _mm_srli_epi16(b, 8));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
-                     _mm_packus_epi16(_mm_and_si128(sum_a, low_byte), _mm_and_si128(sum_b, low_byte)));
+    const __m128i a = load(2 * i), b = load(2 * i + 16);
+    if (!all_pairs(_mm_or_si128(_mm_subs_epu8(a, limit), _mm_subs_epu8(b, limit)))) break;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(sums(a), sums(b)));
   }
 #else
   for (; i < room && 2 * i + 1 < count && in[2 * i] <= pair_limit && in[2 * i + 1] <= pair_limit; ++i)

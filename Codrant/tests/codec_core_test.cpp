@@ -350,3 +350,21 @@ TEST(RoundTrip, RandomPacketsWithACrc16ArriveWholeAndCheckValid) {
 }
 
 }  // namespace
+
+namespace {
+// However the bytes of a packet arrive, the encoder's buffer ends at the
+// same capacity and peak: the one growth by steps reaches.
+TEST(PacketGrowth, OneLargeAddGrowsToTheSameCapacityAsByteByByteAdds) {
+  for (std::size_t size : {0u, 1u, 511u, 512u, 513u, 1500u, 5000u, 70000u}) {
+    std::vector<std::uint8_t> payload(size, 0x90);
+    codrant::encoder whole, single;
+    ASSERT_TRUE(whole.add(payload.data(), payload.size()));
+    for (std::uint8_t b : payload) ASSERT_TRUE(single.add(&b, 1));
+    ASSERT_TRUE(whole.end());
+    ASSERT_TRUE(single.end());
+    EXPECT_EQ(whole.buffer().capacity(), single.buffer().capacity()) << size;
+    EXPECT_EQ(whole.buffer().peak_size(), single.buffer().peak_size()) << size;
+    EXPECT_EQ(whole.buffer().length(), 2 * size + 2) << size;
+  }
+}
+}  // namespace
