@@ -9,9 +9,6 @@ if(ORVO_WINDOWS)
   # A library exporting CreateInterface, DllRegister and DllUnregister only.
   orvo_windows_dll(caps_loader_stub SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/caps_loader_stub.cpp
                    ${CMAKE_CURRENT_LIST_DIR}/tests/caps_loader_stub.def LIBS CapsProviderIntf)
-  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    target_link_options(caps_loader_stub PRIVATE -Wl,--enable-stdcall-fixup)
-  endif()
   # Deletes and recreates HKLM "Software\Quarnell Limited\Orvo": runs alone,
   # before the COM tests, and registers the default descriptors again.
   orvo_test(caps_loader_test REGISTRY NO_MAIN SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/caps_loader_test.cpp
