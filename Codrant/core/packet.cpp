@@ -40,18 +40,7 @@ std::uint64_t packet::grown_capacity(std::uint32_t capacity, std::int16_t grow_p
   return capacity + static_cast<std::uint64_t>(std::max<std::int64_t>(step, minimum_growth));
 }
 
-bool packet::grow() noexcept {
-  const std::uint64_t wanted = grown_capacity(m_capacity, m_grow_percent);
-  void* grown = wanted <= maximum_capacity ? m_memory.reallocate(m_data, static_cast<std::size_t>(wanted)) : nullptr;
-  if (!grown) {
-    free_buffer();
-    return false;
-  }
-  m_data = static_cast<std::uint8_t*>(grown);
-  m_capacity = static_cast<std::uint32_t>(wanted);
-  raise_peak();
-  return true;
-}
+bool packet::grow() noexcept { return reallocate(grown_capacity(m_capacity, m_grow_percent)); }
 
 bool packet::reserve(std::uint32_t count) noexcept {
   // The capacity step-by-step growth would reach, taken in one
@@ -62,6 +51,10 @@ bool packet::reserve(std::uint32_t count) noexcept {
   std::uint64_t wanted = m_capacity;
   while (wanted < needed && wanted <= maximum_capacity)
     wanted = grown_capacity(static_cast<std::uint32_t>(wanted), m_grow_percent);
+  return reallocate(wanted);
+}
+
+bool packet::reallocate(std::uint64_t wanted) noexcept {
   void* grown = wanted <= maximum_capacity ? m_memory.reallocate(m_data, static_cast<std::size_t>(wanted)) : nullptr;
   if (!grown) {
     free_buffer();

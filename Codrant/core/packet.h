@@ -84,6 +84,9 @@ class packet {
 
  private:
   void free_buffer() noexcept;
+  // Moves the contents into a buffer of `wanted` bytes; on failure (or
+  // beyond maximum_capacity) frees the buffer and returns false.
+  bool reallocate(std::uint64_t wanted) noexcept;
   void raise_peak() noexcept {
     if (m_capacity > m_peak_size) m_peak_size = m_capacity;
   }

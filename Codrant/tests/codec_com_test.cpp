@@ -394,16 +394,7 @@ TEST(PacketCodecCom, ANegativeCountIsRefusedWithErrorInfo) {
   EXPECT_EQ(enc->AddData(&b, -1), E_INVALIDARG);
   EXPECT_EQ(buffer_size(enc.get()), 1024);
   ASSERT_EQ(dec->Decode(&b, -1), E_INVALIDARG);
-  ptr<ISupportErrorInfo> support;
-  ASSERT_EQ(dec->QueryInterface(IID_ISupportErrorInfo, support.put_void()), S_OK);
-  EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IPacketDecoder), S_OK);
-  ptr<IErrorInfo> info;
-  ASSERT_EQ(GetErrorInfo(0, info.put()), S_OK);
-  ASSERT_TRUE(info);
-  BSTR source = nullptr;
-  info->GetSource(&source);
-  EXPECT_STREQ(source, L"Quarnell.StdDecoder");
-  SysFreeString(source);
+  orvo::testing::expect_error_info(dec.get(), IID_IPacketDecoder, L"Quarnell.StdDecoder");
 }
 
 TEST(PacketCodecCom, BothClassesCanBeAggregated) {

@@ -28,6 +28,21 @@ void in_sta(const std::function<void()>& body) {
   if (failure) std::rethrow_exception(failure);
 }
 
+void expect_error_info(IUnknown* object, REFIID iid, const wchar_t* source) {
+  ISupportErrorInfo* support = nullptr;
+  ASSERT_EQ(object->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(&support)), S_OK);
+  EXPECT_EQ(support->InterfaceSupportsErrorInfo(iid), S_OK);
+  support->Release();
+  IErrorInfo* info = nullptr;
+  ASSERT_EQ(GetErrorInfo(0, &info), S_OK);
+  ASSERT_NE(info, nullptr);
+  BSTR text = nullptr;
+  info->GetSource(&text);
+  EXPECT_STREQ(text, source);
+  SysFreeString(text);
+  info->Release();
+}
+
 std::wstring windows_path(const std::string& path) {
   std::wstring result;
   if (!path.empty() && path[0] == '/') result = L"Z:";

@@ -16,6 +16,10 @@ namespace orvo::testing {
 
 void in_sta(const std::function<void()>& body);
 
+// After a failed call on `object`: the object says it supports error
+// information for `iid`, and the thread's error information names `source`.
+void expect_error_info(IUnknown* object, REFIID iid, const wchar_t* source);
+
 // A Linux path as Wine sees it (Z:\...); Windows paths pass unchanged.
 std::wstring windows_path(const std::string& path);
 
