@@ -286,6 +286,16 @@ TEST(StateReader, ShortAndStrangeBlobsFollowTheSizeAndVersionRules) {
   partial.insert(partial.end(), 84, 0x33);
   EXPECT_TRUE(read_blob(CraftedBlob(true, 3, partial)));
   EXPECT_EQ(content.Amplifiers.Count(), 1u);
+  // Behind a 24-byte header too: one record and one byte short of a second,
+  // which a count taken from the blob start would read into the checksum.
+  for (const std::int32_t version : {0, 1, 2}) {
+    const std::size_t record_size = version >= 2 ? 85 : 83;
+    Bytes one = Record(PatternImage(1), Bytes(record_size - 82, 0));
+    one.insert(one.end(), record_size - 1, 0x33);
+    EXPECT_TRUE(read_blob(CraftedBlob(true, version, one))) << version;
+    EXPECT_EQ(content.Version, version);
+    EXPECT_EQ(content.Amplifiers.Count(), 1u) << version;
+  }
 }
 
 TEST(StateReader, AnInvalidStringLeavesNoAmplifiers) {
