@@ -59,19 +59,20 @@ std::size_t join_pair_run(const std::uint8_t* in, std::size_t count, std::size_t
   const __m128i zero = _mm_setzero_si128();
   auto sums = [&](__m128i lanes) { return _mm_and_si128(_mm_add_epi8(lanes, _mm_srli_epi16(lanes, 8)), low_byte); };
   auto load = [&](std::size_t at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + at)); };
-  // Bytes above 0x80 leave something after subtracting 0x80 with saturation.
-  auto all_pairs = [&](__m128i above) { return _mm_movemask_epi8(_mm_cmpeq_epi8(above, zero)) == 0xFFFF; };
+  // The bytes are all pair bytes when their largest one leaves nothing after
+  // subtracting 0x80 with saturation.
+  auto all_pairs = [&](__m128i largest) {
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_subs_epu8(largest, limit), zero)) == 0xFFFF;
+  };
   for (; i + 32 <= room && 2 * i + 64 <= count; i += 32) {
     const __m128i a = load(2 * i), b = load(2 * i + 16), c = load(2 * i + 32), d = load(2 * i + 48);
-    const __m128i above = _mm_or_si128(_mm_or_si128(_mm_subs_epu8(a, limit), _mm_subs_epu8(b, limit)),
-                                       _mm_or_si128(_mm_subs_epu8(c, limit), _mm_subs_epu8(d, limit)));
-    if (!all_pairs(above)) break;
+    if (!all_pairs(_mm_max_epu8(_mm_max_epu8(a, b), _mm_max_epu8(c, d)))) break;
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(sums(a), sums(b)));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 16), _mm_packus_epi16(sums(c), sums(d)));
   }
   for (; i + 16 <= room && 2 * i + 32 <= count; i += 16) {
     const __m128i a = load(2 * i), b = load(2 * i + 16);
-    if (!all_pairs(_mm_or_si128(_mm_subs_epu8(a, limit), _mm_subs_epu8(b, limit)))) break;
+    if (!all_pairs(_mm_max_epu8(a, b))) break;
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(sums(a), sums(b)));
   }
 #else

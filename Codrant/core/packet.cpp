@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace codrant {
 
@@ -55,6 +56,20 @@ bool packet::reserve(std::uint32_t count) noexcept {
 }
 
 bool packet::reallocate(std::uint64_t wanted) noexcept {
+  if (wanted <= maximum_capacity && m_length <= m_capacity / 8) {
+    // Few bytes in use: a fresh block and a copy of those bytes only.
+    void* fresh = m_memory.allocate(static_cast<std::size_t>(wanted));
+    if (!fresh) {
+      free_buffer();
+      return false;
+    }
+    if (m_length) std::memcpy(fresh, m_data, m_length);
+    m_memory.release(m_data);
+    m_data = static_cast<std::uint8_t*>(fresh);
+    m_capacity = static_cast<std::uint32_t>(wanted);
+    raise_peak();
+    return true;
+  }
   void* grown = wanted <= maximum_capacity ? m_memory.reallocate(m_data, static_cast<std::size_t>(wanted)) : nullptr;
   if (!grown) {
     free_buffer();
