@@ -56,21 +56,22 @@ bool packet::reserve(std::uint32_t count) noexcept {
 }
 
 bool packet::reallocate(std::uint64_t wanted) noexcept {
-  if (wanted <= maximum_capacity && m_length <= m_capacity / 8) {
-    // Few bytes in use: a fresh block and a copy of those bytes only.
-    void* fresh = m_memory.allocate(static_cast<std::size_t>(wanted));
-    if (!fresh) {
-      free_buffer();
-      return false;
+  void* grown = nullptr;
+  if (wanted <= maximum_capacity) {
+    const auto size = static_cast<std::size_t>(wanted);
+    if (m_length <= m_capacity / 8) {
+      // Few bytes in use: a fresh block and a copy of those bytes only, not
+      // of the whole old block as a reallocation may make.
+      grown = m_memory.allocate(size);
+      if (grown && m_data) {
+        if (m_length) std::memcpy(grown, m_data, m_length);
+        m_memory.release(m_data);
+        m_data = nullptr;
+      }
+    } else {
+      grown = m_memory.reallocate(m_data, size);
     }
-    if (m_length) std::memcpy(fresh, m_data, m_length);
-    m_memory.release(m_data);
-    m_data = static_cast<std::uint8_t*>(fresh);
-    m_capacity = static_cast<std::uint32_t>(wanted);
-    raise_peak();
-    return true;
   }
-  void* grown = wanted <= maximum_capacity ? m_memory.reallocate(m_data, static_cast<std::size_t>(wanted)) : nullptr;
   if (!grown) {
     free_buffer();
     return false;

@@ -190,6 +190,11 @@ TEST(PacketBuffer, GrowthKeepsTheContentsAndRaisesThePeak) {
   ASSERT_TRUE(p.reset());
   EXPECT_EQ(p.capacity(), 1024u);
   EXPECT_EQ(p.peak_size(), 1524u);
+  // A buffer with only a few bytes in use keeps them through growth too.
+  for (std::uint8_t b : {0x81, 0x07, 0x42}) p.push(b);
+  ASSERT_TRUE(p.reserve(4000));
+  EXPECT_EQ(p.capacity(), 5024u);  // 1024, 1524, 2274, 3374, 5024: the first to hold 4003
+  EXPECT_EQ(bytes(p.data(), p.data() + p.length()), (bytes{0x81, 0x07, 0x42}));
 }
 
 TEST(PacketBuffer, TheEncoderGrowsExactlyWhenAPairNoLongerFits) {
