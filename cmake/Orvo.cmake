@@ -113,6 +113,12 @@ function(orvo_core_library name)
   add_library(${name} STATIC ${A_SOURCES})
   # Included by path from the top: "CRC/core/crc_register.h".
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  if(ORVO_CAN_FUZZ AND ORVO_SANITIZE)
+    # Coverage counters for libFuzzer: the fuzz targets learn from the code
+    # they test, not only from their harness. The sanitizer runtime answers
+    # the counters in the tests that link the same library.
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer-no-link)
+  endif()
   if(A_LIBS)
     target_link_libraries(${name} PUBLIC ${A_LIBS})
   endif()
