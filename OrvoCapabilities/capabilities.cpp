@@ -254,8 +254,10 @@ LONG TICapabilities_Range::NearestValue(LONG value) { return range().clamp(value
 LONG TICapabilities_Range::ToValue(VARIANT value) {
   return quietly(
       [&]() -> LONG {
-        auto n = number_of(value);
-        return n ? range().from_number(*n) : 0;
+        // The platform's integer conversion (halves to even); a value that
+        // does not convert, one beyond 32 bits included, gives 0.
+        converted n(value, VT_I4, LOCALE_USER_DEFAULT);
+        return n.ok() ? range().clamp(V_I4(&n.v)) : 0;
       },
       LONG{0});
 }

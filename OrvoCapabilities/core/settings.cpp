@@ -187,13 +187,6 @@ std::int32_t range_setting::clamp(std::int32_t code) const noexcept {
   return code < min ? min : code > max ? max : code;
 }
 
-std::int32_t range_setting::from_number(double v) const noexcept {
-  if (std::isnan(v)) return 0;
-  if (v <= min) return min;
-  if (v >= max) return max;
-  return clamp(*round_even(v));
-}
-
 void range_setting::write(std::int32_t code, std::uint8_t* record) const noexcept {
   if (!record) return;
   const auto v = static_cast<std::uint32_t>(code);

@@ -94,9 +94,6 @@ struct range_setting {
 
   static range_setting of(range_kind kind);
   std::int32_t clamp(std::int32_t code) const noexcept;
-  // A number (from a text or a VARIANT) as a code: rounded halves to even
-  // and clamped; NaN gives 0.
-  std::int32_t from_number(double v) const noexcept;
   void write(std::int32_t code, std::uint8_t* record) const noexcept;
   std::int32_t read(const std::uint8_t* record) const noexcept;
 };

@@ -112,9 +112,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::memcpy(&number, value.size() >= 8 ? value.data() : reinterpret_cast<const std::uint8_t*>("\0\0\0\0\0\0\0\0"),
               sizeof number);
   high_cut_from_number(number);
-  for (auto kind : {range_kind::channel_group, range_kind::deblock_duration, range_kind::lower_threshold,
-                    range_kind::upper_threshold, range_kind::serial_no})
-    range_setting::of(kind).from_number(number);
   normalise_name(text);
   return 0;
 }

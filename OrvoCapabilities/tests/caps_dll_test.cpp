@@ -429,6 +429,11 @@ TEST_F(Caps, DeblockDurationAndGroup) {
   auto duration = amplifier(&IAmplifierCapabilities::GetDeblockDuration);
   EXPECT_EQ(name_of(duration.get()), "text:Deblock Duration (ms)");
   EXPECT_EQ(to_value(duration.get(), int_arg(40000)), 32767);
+  EXPECT_EQ(to_value(duration.get(), text_arg(L"2.5")), 2);
+  EXPECT_EQ(to_value(duration.get(), real_arg(3.5)), 4);
+  EXPECT_EQ(to_value(duration.get(), real_arg(-3)), 0);
+  // Beyond 32 bits the value does not convert at all.
+  EXPECT_EQ(to_value(duration.get(), text_arg(L"3000000000")), 0);
   duration->WriteValue(1000, rec);
   EXPECT_EQ(rec[5] | rec[6] << 8, 1000);
   EXPECT_EQ(duration->ReadValue(rec), 1000);
