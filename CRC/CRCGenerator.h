@@ -7,7 +7,7 @@
 #include "com/error.h"
 #include "com/lock.h"
 #include "com/object.h"
-#include "CRC/core/crc_register.h"
+#include "core/crc_register.h"
 
 template <class Register, class Self>
 class CCRCGeneratorT

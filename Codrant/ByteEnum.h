@@ -8,7 +8,7 @@
 #include "PacketCodec_h.h"
 #include "com/lock.h"
 #include "com/object.h"
-#include "Codrant/core/encoder.h"
+#include "core/encoder.h"
 
 class CByteEnum : public orvo::com::object<CByteEnum, IEnumBYTE> {
  public:

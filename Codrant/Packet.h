@@ -8,7 +8,7 @@
 #include "com/error.h"
 #include "com/lock.h"
 #include "com/object.h"
-#include "Codrant/core/packet.h"
+#include "core/packet.h"
 
 template <class Derived, class Interface, const IID* Iid>
 class CPacket : public orvo::com::object<Derived, Interface, orvo::com::supports_error_info<Iid>> {

@@ -7,7 +7,7 @@
 #include "PacketCodec_h.h"
 #include "Packet.h"
 #include "com/ptr.h"
-#include "Codrant/core/decoder.h"
+#include "core/decoder.h"
 
 class CStdDecoder : public CPacket<CStdDecoder, IPacketDecoder, &IID_IPacketDecoder> {
  public:

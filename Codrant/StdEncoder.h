@@ -5,7 +5,7 @@
 
 #include "PacketCodec_h.h"
 #include "Packet.h"
-#include "Codrant/core/encoder.h"
+#include "core/encoder.h"
 
 class CStdEncoder : public CPacket<CStdEncoder, IPacketEncoder, &IID_IPacketEncoder> {
  public:

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "CapsProviderIntf.h"
-#include "OrvoCapabilities/core/settings.h"
+#include "core/settings.h"
 #include "com/object.h"
 
 namespace orvo::caps {

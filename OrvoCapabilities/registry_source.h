@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "OrvoCapabilities/core/store.h"
+#include "core/store.h"
 
 namespace orvo::caps {
 

@@ -111,8 +111,9 @@ endfunction()
 function(orvo_core_library name)
   cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
   add_library(${name} STATIC ${A_SOURCES})
-  # Included by path from the top: "CRC/core/crc_register.h".
-  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  # Its include root is its deliverable's folder: "core/crc_register.h".
+  get_filename_component(root ${CMAKE_CURRENT_SOURCE_DIR} DIRECTORY)
+  target_include_directories(${name} PUBLIC ${root})
   if(ORVO_CAN_FUZZ AND ORVO_SANITIZE)
     # Coverage counters for libFuzzer: the fuzz targets learn from the code
     # they test, not only from their harness. The sanitizer runtime answers

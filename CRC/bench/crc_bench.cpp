@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "CRC/core/crc_register.h"
+#include "core/crc_register.h"
 
 namespace {
 using clock_type = std::chrono::steady_clock;

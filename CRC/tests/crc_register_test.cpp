@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "CRC/core/crc_register.h"
+#include "core/crc_register.h"
 
 namespace {
 const std::uint8_t abc[] = {'a', 'b', 'c'};

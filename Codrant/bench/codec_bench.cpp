@@ -11,8 +11,8 @@
 #include <random>
 #include <vector>
 
-#include "Codrant/core/decoder.h"
-#include "Codrant/core/encoder.h"
+#include "core/decoder.h"
+#include "core/encoder.h"
 
 namespace {
 using clock_type = std::chrono::steady_clock;

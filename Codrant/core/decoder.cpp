@@ -1,4 +1,4 @@
-#include "Codrant/core/decoder.h"
+#include "core/decoder.h"
 
 #include <algorithm>
 

@@ -19,8 +19,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "Codrant/core/framing.h"
-#include "Codrant/core/packet.h"
+#include "core/framing.h"
+#include "core/packet.h"
 
 namespace codrant {
 

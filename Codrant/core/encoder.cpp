@@ -1,9 +1,9 @@
-#include "Codrant/core/encoder.h"
+#include "core/encoder.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "Codrant/core/framing.h"
+#include "core/framing.h"
 
 namespace codrant {
 

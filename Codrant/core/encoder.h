@@ -13,7 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "Codrant/core/packet.h"
+#include "core/packet.h"
 
 namespace codrant {
 

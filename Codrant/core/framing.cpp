@@ -1,4 +1,4 @@
-#include "Codrant/core/framing.h"
+#include "core/framing.h"
 
 // The three loops every byte of the line goes through. Where SSE2 is there
 // (every x86-64, and our 32-bit builds) they take 16 packet bytes at a time;

@@ -1,4 +1,4 @@
-#include "Codrant/core/packet.h"
+#include "core/packet.h"
 
 #include <algorithm>
 #include <cstdlib>

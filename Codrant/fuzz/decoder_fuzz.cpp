@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "Codrant/core/decoder.h"
-#include "Codrant/core/encoder.h"
+#include "core/decoder.h"
+#include "core/encoder.h"
 #include "reference_decoder.h"
 
 namespace {

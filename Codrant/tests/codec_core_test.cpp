@@ -7,9 +7,9 @@
 #include <random>
 #include <vector>
 
-#include "CRC/core/crc_register.h"
-#include "Codrant/core/decoder.h"
-#include "Codrant/core/encoder.h"
+#include "core/crc_register.h"
+#include "core/decoder.h"
+#include "core/encoder.h"
 
 namespace {
 using bytes = std::vector<std::uint8_t>;

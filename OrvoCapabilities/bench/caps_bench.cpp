@@ -6,8 +6,8 @@
 #include <chrono>
 #include <cstdio>
 
-#include "OrvoCapabilities/core/settings.h"
-#include "OrvoCapabilities/tests/memory_source.h"
+#include "core/settings.h"
+#include "tests/memory_source.h"
 
 using namespace orvo::caps;
 using clock_type = std::chrono::steady_clock;

@@ -1,4 +1,4 @@
-#include "OrvoCapabilities/core/descriptors.h"
+#include "core/descriptors.h"
 
 #include <algorithm>
 #include <cstring>

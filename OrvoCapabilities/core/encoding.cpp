@@ -1,4 +1,4 @@
-#include "OrvoCapabilities/core/encoding.h"
+#include "core/encoding.h"
 
 #include <algorithm>
 #include <cstdlib>

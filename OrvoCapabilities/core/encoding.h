@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "OrvoCapabilities/core/descriptors.h"
+#include "core/descriptors.h"
 
 namespace orvo::caps {
 

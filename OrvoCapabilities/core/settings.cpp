@@ -1,4 +1,4 @@
-#include "OrvoCapabilities/core/settings.h"
+#include "core/settings.h"
 
 #include <cmath>
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "OrvoCapabilities/core/store.h"
+#include "core/store.h"
 
 namespace orvo::caps {
 

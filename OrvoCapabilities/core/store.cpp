@@ -1,4 +1,4 @@
-#include "OrvoCapabilities/core/store.h"
+#include "core/store.h"
 
 namespace orvo::caps {
 namespace {

@@ -9,8 +9,8 @@
 #include <optional>
 #include <vector>
 
-#include "OrvoCapabilities/core/descriptors.h"
-#include "OrvoCapabilities/core/encoding.h"
+#include "core/descriptors.h"
+#include "core/encoding.h"
 
 namespace orvo::caps {
 

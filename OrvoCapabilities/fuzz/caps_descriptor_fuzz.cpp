@@ -7,8 +7,8 @@
 // amplifier type, the value is an amplifier descriptor over the defaults).
 #include <cstring>
 
-#include "OrvoCapabilities/core/settings.h"
-#include "OrvoCapabilities/tests/memory_source.h"
+#include "core/settings.h"
+#include "tests/memory_source.h"
 
 using namespace orvo::caps;
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "OrvoCapabilities/core/encoding.h"
+#include "core/encoding.h"
 
 using namespace orvo::caps;
 

@@ -2,7 +2,7 @@
 // entries, enumeration bounds and the rounding of range values.
 #include <gtest/gtest.h>
 
-#include "OrvoCapabilities/core/settings.h"
+#include "core/settings.h"
 #include "memory_source.h"
 
 using namespace orvo::caps;

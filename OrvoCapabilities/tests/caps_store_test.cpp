@@ -2,7 +2,7 @@
 // switch, over descriptors held in memory.
 #include <gtest/gtest.h>
 
-#include "OrvoCapabilities/core/store.h"
+#include "core/store.h"
 #include "memory_source.h"
 
 using namespace orvo::caps;

@@ -3,7 +3,7 @@
 
 #include <map>
 
-#include "OrvoCapabilities/core/store.h"
+#include "core/store.h"
 
 namespace orvo::caps::test_support {
 

@@ -1,8 +1,8 @@
-#include "OrvoImpl/core/amplifier_memory.h"
+#include "core/amplifier_memory.h"
 
 #include <cstring>
 
-#include "OrvoImpl/core/byte_stream.h"
+#include "core/byte_stream.h"
 
 namespace orvo::impl {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "OrvoImpl/core/memory.h"
+#include "core/memory.h"
 
 namespace orvo::impl {
 

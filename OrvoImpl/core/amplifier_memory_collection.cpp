@@ -1,11 +1,11 @@
-#include "OrvoImpl/core/amplifier_memory_collection.h"
+#include "core/amplifier_memory_collection.h"
 
 #include <algorithm>
 #include <string>
 
-#include "OrvoImpl/core/byte_stream.h"
-#include "OrvoImpl/core/errors.h"
-#include "OrvoImpl/core/little_endian.h"
+#include "core/byte_stream.h"
+#include "core/errors.h"
+#include "core/little_endian.h"
 
 namespace orvo::impl {
 namespace {

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "OrvoImpl/core/amplifier_memory.h"
+#include "core/amplifier_memory.h"
 
 namespace orvo::impl {
 

@@ -1,4 +1,4 @@
-#include "OrvoImpl/core/base64.h"
+#include "core/base64.h"
 
 #include <array>
 #include <type_traits>

@@ -1,4 +1,4 @@
-#include "OrvoImpl/core/byte_stream.h"
+#include "core/byte_stream.h"
 
 #include <algorithm>
 #include <cstring>

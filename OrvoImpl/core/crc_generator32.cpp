@@ -1,4 +1,4 @@
-#include "OrvoImpl/core/crc_generator32.h"
+#include "core/crc_generator32.h"
 
 #include <array>
 

@@ -1,9 +1,9 @@
-#include "OrvoImpl/core/memory.h"
+#include "core/memory.h"
 
 #include <cstring>
 #include <string>
 
-#include "OrvoImpl/core/errors.h"
+#include "core/errors.h"
 
 namespace orvo::impl {
 namespace {

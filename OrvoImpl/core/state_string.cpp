@@ -1,11 +1,11 @@
-#include "OrvoImpl/core/state_string.h"
+#include "core/state_string.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "OrvoImpl/core/base64.h"
-#include "OrvoImpl/core/crc_generator32.h"
-#include "OrvoImpl/core/little_endian.h"
+#include "core/base64.h"
+#include "core/crc_generator32.h"
+#include "core/little_endian.h"
 
 namespace orvo::impl {
 namespace {

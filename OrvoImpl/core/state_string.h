@@ -21,7 +21,7 @@
 #include <string_view>
 #include <vector>
 
-#include "OrvoImpl/core/amplifier_memory_collection.h"
+#include "core/amplifier_memory_collection.h"
 
 namespace orvo::impl {
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "OrvoImpl/core/amplifier_memory_collection.h"
-#include "OrvoImpl/core/byte_stream.h"
+#include "core/amplifier_memory_collection.h"
+#include "core/byte_stream.h"
 
 using namespace orvo::impl;
 

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "OrvoImpl/core/base64.h"
-#include "OrvoImpl/core/crc_generator32.h"
-#include "OrvoImpl/core/state_string.h"
+#include "core/base64.h"
+#include "core/crc_generator32.h"
+#include "core/state_string.h"
 
 using namespace orvo::impl;
 

@@ -3,9 +3,9 @@
 
 #include <numeric>
 
-#include "OrvoImpl/core/byte_stream.h"
-#include "OrvoImpl/core/errors.h"
-#include "OrvoImpl/tests/test_images.h"
+#include "core/byte_stream.h"
+#include "core/errors.h"
+#include "test_images.h"
 
 namespace orvo::impl {
 namespace {

@@ -5,10 +5,10 @@
 #include <cstring>
 #include <string>
 
-#include "OrvoImpl/core/base64.h"
-#include "OrvoImpl/core/crc_generator32.h"
-#include "OrvoImpl/core/state_string.h"
-#include "OrvoImpl/tests/test_images.h"
+#include "core/base64.h"
+#include "core/crc_generator32.h"
+#include "core/state_string.h"
+#include "test_images.h"
 
 namespace orvo::impl {
 namespace {

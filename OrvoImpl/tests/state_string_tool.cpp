@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "OrvoImpl/core/state_string.h"
+#include "core/state_string.h"
 
 namespace {
 using namespace orvo::impl;

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "OrvoImpl/core/amplifier_memory_collection.h"
-#include "OrvoImpl/core/memory.h"
+#include "core/amplifier_memory_collection.h"
+#include "core/memory.h"
 
 namespace orvo::impl::testing {
 

@@ -3,6 +3,7 @@
 #include <oleauto.h>
 
 #include "ptr.h"
+#include "registry/registry_key.h"
 
 namespace orvo::com {
 
@@ -13,21 +14,13 @@ std::wstring guid_string(REFGUID guid) {
 }
 
 HRESULT set_string(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value) noexcept {
-  HKEY h = nullptr;
-  LONG rc =
-      RegCreateKeyExW(root, key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &h, nullptr);
-  if (rc != ERROR_SUCCESS) return HRESULT_FROM_WIN32(rc);
-  rc = RegSetValueExW(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                      static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(h);
-  return HRESULT_FROM_WIN32(rc);
+  const auto k = registry::key::create(root, key, KEY_SET_VALUE);
+  if (!k) return registry::to_hresult(k.error());
+  return registry::to_hresult(k.write_string(name, value));
 }
 
 HRESULT delete_tree(HKEY root, const std::wstring& key) noexcept {
-  LONG rc = RegDeleteTreeW(root, key.c_str());
-  if (rc == ERROR_SUCCESS) rc = RegDeleteKeyW(root, key.c_str());
-  if (rc == ERROR_FILE_NOT_FOUND || rc == ERROR_PATH_NOT_FOUND) return S_OK;
-  return HRESULT_FROM_WIN32(rc);
+  return registry::to_hresult(registry::key::delete_tree(root, key));
 }
 
 HRESULT register_class(const class_entry& entry, const std::wstring& module_path, server_kind kind,
