@@ -7,12 +7,12 @@ if(ORVO_WINDOWS)
   orvo_warnings(orvoimpl_capsloader)
 
   # A library exporting CreateInterface, DllRegister and DllUnregister only.
-  orvo_windows_dll(caps_loader_stub SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/caps_loader_stub.cpp
+  orvo_windows_dll(orvoimpl_caps_loader_stub SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/caps_loader_stub.cpp
                    ${CMAKE_CURRENT_LIST_DIR}/tests/caps_loader_stub.def LIBS CapsProviderIntf)
   # Deletes and recreates HKLM "Software\Quarnell Limited\Orvo": runs alone,
   # before the COM tests, and registers the default descriptors again.
-  orvo_test(caps_loader_test REGISTRY NO_MAIN SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/caps_loader_test.cpp
+  orvo_test(orvoimpl_capabilities_dll_test REGISTRY NO_MAIN SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/caps_loader_test.cpp
             LIBS orvoimpl_capsloader orvo_com_test
-            ARGS $<TARGET_FILE:OrvoCapabilities> $<TARGET_FILE:caps_loader_stub>)
-  add_dependencies(caps_loader_test OrvoCapabilities caps_loader_stub)
+            ARGS $<TARGET_FILE:OrvoCapabilities> $<TARGET_FILE:orvoimpl_caps_loader_stub>)
+  add_dependencies(orvoimpl_capabilities_dll_test OrvoCapabilities orvoimpl_caps_loader_stub)
 endif()

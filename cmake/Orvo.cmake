@@ -21,6 +21,14 @@
 #   orvo_inproc_server(target)                       registered for COM tests
 #   orvo_embed_typelib(target name)                  type library as resource 1
 #   orvo_script_test(name COMMAND ...)               any command as a test
+#
+# Names: tests <prefix>_<what>_test, libFuzzer targets <prefix>_<what>_fuzz,
+# benchmarks <prefix>_<what>_bench, with one prefix per deliverable or layer
+# (crc_, codrant_, caps_, orvoimpl_; platform_com_, platform_registry_ and
+# so on for the platform layers, interfaces_ for what crosses deliverables,
+# thirdparty_ for checks of outside libraries), so that
+# "scripts/test -R caps" selects one deliverable. The Wine fixtures are
+# wine.start, wine.regsvr32 and wine.stop.
 
 include_guard(GLOBAL)
 
@@ -144,8 +152,12 @@ function(orvo_test_properties name com registry lock timeout)
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK ${lock})
   endif()
   if(registry AND ORVO_WINDOWS)
-    # Registers and unregisters servers itself: runs alone, before the COM tests.
-    set_tests_properties(${name} PROPERTIES FIXTURES_SETUP registry_checked RESOURCE_LOCK com_registry)
+    # Registers and unregisters servers itself: runs alone, and before the
+    # servers are registered for the COM tests (an ordering, not a fixture,
+    # so that selecting one deliverable's COM tests does not pull in every
+    # other deliverable's registration tests).
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK com_registry)
+    set_property(GLOBAL APPEND PROPERTY ORVO_REGISTRY_TESTS ${name})
   endif()
   if(NOT timeout)
     set(timeout 300)
@@ -188,9 +200,9 @@ function(orvo_script_test name)
   orvo_test_properties(${name} "${A_COM}" "" "${A_RESOURCE_LOCK}" "")
 endfunction()
 
-# A libFuzzer target over a portable core; the test command runs it for
-# ORVO_FUZZ_SECONDS. Its seed corpus is the folder corpus/<name> beside it
-# when present.
+# A libFuzzer target over a portable core, named <deliverable>_<what>_fuzz;
+# the test command runs it for ORVO_FUZZ_SECONDS under the same name (label
+# "fuzz"). Its seed corpus is the folder corpus/<name> beside it when present.
 function(orvo_fuzz name)
   cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
   if(NOT ORVO_CAN_FUZZ)
@@ -205,19 +217,19 @@ function(orvo_fuzz name)
   set(work ${CMAKE_BINARY_DIR}/fuzz/${name})
   set(args -max_total_time=${ORVO_FUZZ_SECONDS} -print_final_stats=1 -error_exitcode=77)
   if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
-    add_test(NAME ${ORVO_TEST_PREFIX}fuzz.${name}
+    add_test(NAME ${ORVO_TEST_PREFIX}${name}
       COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
               $<TARGET_FILE:${name}> ${args} ${work} ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
   else()
-    add_test(NAME ${ORVO_TEST_PREFIX}fuzz.${name}
+    add_test(NAME ${ORVO_TEST_PREFIX}${name}
       COMMAND $<TARGET_FILE:${name}> ${args} ${work})
   endif()
   file(MAKE_DIRECTORY ${work})
-  set_tests_properties(${ORVO_TEST_PREFIX}fuzz.${name} PROPERTIES TIMEOUT 600 LABELS fuzz)
+  set_tests_properties(${ORVO_TEST_PREFIX}${name} PROPERTIES TIMEOUT 600 LABELS fuzz)
 endfunction()
 
-# A benchmark: built with everything else, never run as a test.
-# scripts/bench builds a release host tree and runs them.
+# A benchmark, named <deliverable>_<what>_bench: built with everything else,
+# never run as a test. scripts/bench builds a release host tree and runs them.
 add_custom_target(benchmarks)
 function(orvo_bench name)
   cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
@@ -344,9 +356,10 @@ function(orvo_finish)
   set_tests_properties(${ORVO_TEST_PREFIX}wine.start PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 180)
   set_tests_properties(${ORVO_TEST_PREFIX}wine.stop PROPERTIES FIXTURES_CLEANUP wine_prefix)
   get_property(servers GLOBAL PROPERTY ORVO_INPROC_SERVERS)
-  add_test(NAME ${ORVO_TEST_PREFIX}com.register COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-session register ${CMAKE_BINARY_DIR} ${servers})
-  set_tests_properties(${ORVO_TEST_PREFIX}com.register PROPERTIES FIXTURES_SETUP com_registered FIXTURES_REQUIRED "wine_prefix;registry_checked"
-                       RESOURCE_LOCK com_registry TIMEOUT 180)
+  add_test(NAME ${ORVO_TEST_PREFIX}wine.regsvr32 COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-session register ${CMAKE_BINARY_DIR} ${servers})
+  get_property(registry_tests GLOBAL PROPERTY ORVO_REGISTRY_TESTS)
+  set_tests_properties(${ORVO_TEST_PREFIX}wine.regsvr32 PROPERTIES FIXTURES_SETUP com_registered FIXTURES_REQUIRED wine_prefix
+                       DEPENDS "${registry_tests}" RESOURCE_LOCK com_registry TIMEOUT 180)
 endfunction()
 
 # Embeds the type library <build>/interfaces/<name>.tlb (orvo_idl ... TLB) in
