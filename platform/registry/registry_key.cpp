@@ -42,6 +42,7 @@ key key::create(HKEY root, const std::wstring& path, REGSAM access) noexcept {
 }
 
 LONG key::delete_tree(HKEY root, const std::wstring& path) noexcept {
+  if (path.empty()) return ERROR_INVALID_PARAMETER;
   // RegDeleteTreeW empties the key; the key itself goes with RegDeleteKeyW.
   LONG rc = RegDeleteTreeW(root, path.c_str());
   if (rc == ERROR_SUCCESS) rc = RegDeleteKeyW(root, path.c_str());
@@ -51,13 +52,19 @@ LONG key::delete_tree(HKEY root, const std::wstring& path) noexcept {
 
 bool key::exists(HKEY root, const std::wstring& path) noexcept { return static_cast<bool>(open(root, path)); }
 
+key key::invalid() noexcept {
+  key result;
+  result.m_error = ERROR_INVALID_HANDLE;
+  return result;
+}
+
 key key::open_subkey(const std::wstring& path, REGSAM access) const noexcept {
-  if (!m_handle) return key{};
+  if (!m_handle) return invalid();
   return open(m_handle, path, access);
 }
 
 key key::create_subkey(const std::wstring& path, REGSAM access) const noexcept {
-  if (!m_handle) return key{};
+  if (!m_handle) return invalid();
   return create(m_handle, path, access);
 }
 
@@ -133,9 +140,13 @@ LONG key::write_string(const wchar_t* name, const std::wstring& value) const noe
 }
 
 LONG key::write_binary(const wchar_t* name, const void* data, std::size_t size) const noexcept {
+  return write_value(name, REG_BINARY, data, size);
+}
+
+LONG key::write_value(const wchar_t* name, DWORD type, const void* data, std::size_t size) const noexcept {
   if (!m_handle) return ERROR_INVALID_HANDLE;
   if (size > MAXDWORD) return ERROR_INVALID_PARAMETER;
-  return RegSetValueExW(m_handle, name, 0, REG_BINARY, static_cast<const BYTE*>(data), static_cast<DWORD>(size));
+  return RegSetValueExW(m_handle, name, 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(size));
 }
 
 LONG key::delete_value(const wchar_t* name) const noexcept {

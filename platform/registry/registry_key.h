@@ -34,6 +34,7 @@ class key {
   // Opens the key, creating it and any missing parent keys.
   static key create(HKEY root, const std::wstring& path, REGSAM access = KEY_READ | KEY_WRITE) noexcept;
   // Deletes a key with all its subkeys and values; a missing key is success.
+  // An empty path is refused (ERROR_INVALID_PARAMETER): it would empty root.
   static LONG delete_tree(HKEY root, const std::wstring& path) noexcept;
   // Whether the key exists and can be opened for reading.
   static bool exists(HKEY root, const std::wstring& path) noexcept;
@@ -46,7 +47,8 @@ class key {
   // for an open key).
   LONG error() const noexcept { return m_error; }
 
-  // Opens or creates a subkey of this key.
+  // Opens or creates a subkey of this key; on an empty key the result is
+  // empty with ERROR_INVALID_HANDLE.
   key open_subkey(const std::wstring& path, REGSAM access = KEY_READ) const noexcept;
   key create_subkey(const std::wstring& path, REGSAM access = KEY_READ | KEY_WRITE) const noexcept;
   LONG delete_subtree(const std::wstring& path) const noexcept;
@@ -67,6 +69,8 @@ class key {
   LONG write_binary(const wchar_t* name, const std::vector<std::uint8_t>& data) const noexcept {
     return write_binary(name, data.data(), data.size());
   }
+  // Any type, the bytes as given (no terminator is added to texts).
+  LONG write_value(const wchar_t* name, DWORD type, const void* data, std::size_t size) const noexcept;
   // Deleting a missing value is success.
   LONG delete_value(const wchar_t* name) const noexcept;
 
@@ -80,6 +84,7 @@ class key {
   std::vector<value> values() const;
 
  private:
+  static key invalid() noexcept;
   LONG query(const wchar_t* name, DWORD& type, std::vector<std::uint8_t>& data, std::size_t max_size) const;
 
   HKEY m_handle = nullptr;
