@@ -211,7 +211,13 @@ LONG TICapabilities::parse(const VARIANT& value) const {
       return text ? low_cut_from_text(*text) : 0;
     }
     default: {
-      auto hz = number_of(value);
+      // A plain decimal text is read with "." in every locale, as the
+      // formatter writes it; other texts and values go through the
+      // platform's conversion in the user's locale.
+      std::optional<double> hz;
+      if ((V_VT(&value) & VT_TYPEMASK) == VT_BSTR)
+        if (auto text = text_of(value)) hz = plain_decimal(*text);
+      if (!hz) hz = number_of(value);
       const LONG code = hz ? high_cut_from_number(*hz) : 0;
       debug_line(std::to_wstring(code));
       return code;

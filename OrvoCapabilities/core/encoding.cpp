@@ -326,4 +326,42 @@ std::int32_t high_cut_from_number(double hz) {
   return *round_even(v);
 }
 
+std::optional<double> plain_decimal(std::string_view text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  // Up to 18 significant digits are kept exactly; later ones only move the
+  // decimal exponent (before the point) or are dropped (after it).
+  std::uint64_t digits = 0;
+  int kept = 0, exponent = 0, seen = 0;
+  bool point = false;
+  for (char c : text) {
+    if (c == '.' && !point) {
+      point = true;
+      continue;
+    }
+    if (c < '0' || c > '9') return std::nullopt;
+    ++seen;
+    if (kept < 18) {
+      digits = digits * 10 + static_cast<unsigned>(c - '0');
+      if (digits != 0) ++kept;
+      if (point) --exponent;
+    } else if (!point) {
+      ++exponent;
+    }
+  }
+  if (seen == 0) return std::nullopt;
+  // With up to 15 significant digits and 22 decimals both operands are
+  // exact, so the one division gives the nearest double to the text.
+  double power = 1;
+  for (int i = 0; i < std::abs(exponent); ++i) power *= 10;
+  const double value = exponent < 0 ? static_cast<double>(digits) / power : static_cast<double>(digits) * power;
+  return negative ? -value : value;
+}
+
 }  // namespace orvo::caps

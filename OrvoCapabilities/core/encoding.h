@@ -96,5 +96,10 @@ std::int32_t parse_decimal(std::string_view text);
 std::int32_t low_cut_from_text(std::string_view text);
 // A number of Hz times 1000, rounded halves to even, saturating; NaN gives 0.
 std::int32_t high_cut_from_number(double hz);
+// A plain decimal number with "." as its point, whatever the locale:
+// optional blanks, an optional sign, digits with at most one point among
+// them, optional blanks. Nothing for any other text (exponents, thousands
+// separators, a comma as point).
+std::optional<double> plain_decimal(std::string_view text);
 
 }  // namespace orvo::caps

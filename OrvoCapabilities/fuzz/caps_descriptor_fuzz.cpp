@@ -107,7 +107,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::int32_t low = low_cut_from_text(text);
   // Every non-negative code has a text that reads back as the code.
   if (low >= 0 && low_cut_from_text(format_low_cut(low)) != low) __builtin_trap();
-  format_high_cut(code_at(value, 0));
+  // Every non-negative high-cut code has a text that reads back as the code.
+  const std::int32_t high = code_at(value, 0);
+  if (high >= 0 && high_cut_from_number(plain_decimal(format_high_cut(high)).value_or(-1)) != high) __builtin_trap();
+  plain_decimal(text);
   double number;
   std::memcpy(&number, value.size() >= 8 ? value.data() : reinterpret_cast<const std::uint8_t*>("\0\0\0\0\0\0\0\0"),
               sizeof number);

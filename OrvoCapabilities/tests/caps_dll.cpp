@@ -1,5 +1,6 @@
 #include "caps_dll.h"
 
+#include "registry/registry_key.h"
 #include "testing/com_test.h"
 
 namespace caps_test {
@@ -17,48 +18,40 @@ std::string shown(const VARIANT& v) {
 }
 
 namespace {
-HKEY open_descriptors() {
-  HKEY key = nullptr;
-  EXPECT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, descriptors_key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
+orvo::registry::key open_descriptors() {
+  auto key = orvo::registry::key::create(HKEY_LOCAL_MACHINE, descriptors_key, KEY_ALL_ACCESS);
+  EXPECT_TRUE(key) << key.error();
   return key;
 }
 }  // namespace
 
 void set_binary(const std::wstring& name, const std::vector<BYTE>& bytes) {
-  HKEY key = open_descriptors();
-  EXPECT_EQ(RegSetValueExW(key, name.c_str(), 0, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size())),
-            ERROR_SUCCESS);
-  RegCloseKey(key);
+  EXPECT_EQ(open_descriptors().write_binary(name.c_str(), bytes), ERROR_SUCCESS);
 }
 
 void set_dword(const std::wstring& name, DWORD value) {
-  HKEY key = open_descriptors();
-  EXPECT_EQ(RegSetValueExW(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value),
-            ERROR_SUCCESS);
-  RegCloseKey(key);
+  EXPECT_EQ(open_descriptors().write_dword(name.c_str(), value), ERROR_SUCCESS);
 }
 
 void delete_value(const std::wstring& name) {
-  HKEY key = open_descriptors();
-  EXPECT_EQ(RegDeleteValueW(key, name.c_str()), ERROR_SUCCESS) << "value " << std::string(name.begin(), name.end());
-  RegCloseKey(key);
+  const auto key = open_descriptors();
+  EXPECT_TRUE(key.value_type(name.c_str()).has_value()) << "value " << std::string(name.begin(), name.end());
+  EXPECT_EQ(key.delete_value(name.c_str()), ERROR_SUCCESS);
 }
 
-void delete_key_tree(const wchar_t* key) { RegDeleteTreeW(HKEY_LOCAL_MACHINE, key); }
+void delete_key_tree(const wchar_t* key) { orvo::registry::key::delete_tree(HKEY_LOCAL_MACHINE, key); }
 
 void create_key(const wchar_t* path) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  RegCloseKey(key);
+  ASSERT_TRUE(orvo::registry::key::create(HKEY_LOCAL_MACHINE, path, KEY_ALL_ACCESS));
 }
 
-bool key_exists(const wchar_t* path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
+bool key_exists(const wchar_t* path) { return orvo::registry::key::exists(HKEY_LOCAL_MACHINE, path); }
+
+std::optional<std::size_t> descriptor_size(const wchar_t* name) {
+  const auto key = orvo::registry::key::open(HKEY_LOCAL_MACHINE, descriptors_key);
+  auto bytes = key.read_binary(name);
+  if (!bytes) return std::nullopt;
+  return bytes->size();
 }
 
 }  // namespace caps_test

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -150,5 +151,7 @@ void delete_value(const std::wstring& name);
 void delete_key_tree(const wchar_t* key);
 void create_key(const wchar_t* key);
 bool key_exists(const wchar_t* key);
+// The size of a binary descriptor value; nothing when there is none.
+std::optional<std::size_t> descriptor_size(const wchar_t* name);
 
 }  // namespace caps_test

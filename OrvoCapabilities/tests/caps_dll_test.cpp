@@ -2,13 +2,24 @@
 // name, CreateInterface, GetAmplifier and the capability interfaces. Each
 // test loads the library afresh over the default descriptors and restores
 // them when done.
+#include <algorithm>
 #include <cstring>
 
 #include "caps_dll.h"
 
 using namespace caps_test;
 
+extern std::vector<std::string> g_args;
+
 namespace {
+
+// The decimal separator of the user locale, as the platform's VARIANT
+// conversions read it.
+std::wstring user_decimal() {
+  wchar_t text[8] = {};
+  GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, text, 8);
+  return text;
+}
 
 std::vector<BYTE> bytes_of(std::initializer_list<int> list) { return std::vector<BYTE>(list.begin(), list.end()); }
 std::vector<BYTE> amplifier_bytes(std::initializer_list<WORD> ids) {
@@ -199,15 +210,9 @@ TEST(CapsSetup, TheSetupKeyGivesSixInputModesAndRegistrationClearsIt) {
     EXPECT_EQ(e->GetCount(), 6);
     EXPECT_EQ(name_at(e.get(), 5), "text:Neg SFC");
     EXPECT_EQ(to_value(mode.get(), text_arg(L"pos sfc")), 70);
-    HKEY key = nullptr;
-    DWORD size = 0;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, descriptors_key, 0, KEY_READ, &key), ERROR_SUCCESS);
-    RegQueryValueExW(key, L"9000", nullptr, nullptr, nullptr, &size);
-    EXPECT_EQ(size, 21u + 6 * 21);
+    EXPECT_EQ(descriptor_size(L"9000"), 21u + 6 * 21);
     EXPECT_EQ(dll.register_server(), S_OK);
-    RegQueryValueExW(key, L"9000", nullptr, nullptr, nullptr, &size);
-    EXPECT_EQ(size, 21u + 4 * 21);
-    RegCloseKey(key);
+    EXPECT_EQ(descriptor_size(L"9000"), 21u + 4 * 21);
     EXPECT_EQ(p->Load(0x9006), bool32_false);  // the switch is off now
   }
   delete_key_tree(setup_key);
@@ -299,6 +304,42 @@ TEST_F(Caps, HighCutRegistersAndTexts) {
   ptr<ICapsEnumerator> e;
   high->GetEnumerator(e.put());
   EXPECT_EQ(e->GetCount(), 491);
+}
+
+TEST_F(Caps, EveryHighCutTextReadsBackAsItsCode) {
+  for (WORD model : {0x0000, 0x0014, 0x001E}) {
+    auto high = channel_capability(dll.amplifier(model), &IChannelCapabilities::GetHighCut);
+    ptr<ICapsEnumerator> e;
+    high->GetEnumerator(e.put());
+    ASSERT_EQ(e->GetCount(), 491);
+    for (LONG i = 0; i < e->GetCount(); ++i) {
+      const LONG code = e->GetValue(i);
+      variant text;
+      high->FromValue(code, text.put());
+      ASSERT_EQ(high->ToValue(text.v), code) << shown(text.v);
+    }
+  }
+}
+
+TEST_F(Caps, HighCutReadsOtherTextsInTheUserLocale) {
+  auto high = channel(&IChannelCapabilities::GetHighCut);
+  EXPECT_EQ(to_value(high.get(), text_arg((L" 2" + user_decimal() + L"5 ").c_str())), 2500);
+  EXPECT_EQ(to_value(high.get(), text_arg(L"-0.25")), -250);
+  EXPECT_EQ(to_value(high.get(), text_arg(L"1e1")), 10000);
+}
+
+TEST(CapsLocale, TheRunSeesTheUserLocaleItWasStartedWith) {
+  const auto arg =
+      std::find_if(g_args.begin(), g_args.end(), [](const std::string& a) { return a.rfind("decimal=", 0) == 0; });
+  if (arg == g_args.end()) GTEST_SKIP() << "started without a user locale to check";
+  const std::string expected = arg->substr(8);
+  EXPECT_EQ(user_decimal(), std::wstring(expected.begin(), expected.end()));
+  // The platform's conversion reads the locale's own decimal texts.
+  VARIANT text = text_arg((L"1" + user_decimal() + L"5").c_str()), number;
+  VariantInit(&number);
+  ASSERT_EQ(VariantChangeTypeEx(&number, &text, LOCALE_USER_DEFAULT, 0, VT_R8), S_OK);
+  EXPECT_EQ(V_R8(&number), 1.5);
+  VariantClear(&text);
 }
 
 TEST_F(Caps, ModelsDifferInTheirFilterLists) {
@@ -429,7 +470,7 @@ TEST_F(Caps, DeblockDurationAndGroup) {
   auto duration = amplifier(&IAmplifierCapabilities::GetDeblockDuration);
   EXPECT_EQ(name_of(duration.get()), "text:Deblock Duration (ms)");
   EXPECT_EQ(to_value(duration.get(), int_arg(40000)), 32767);
-  EXPECT_EQ(to_value(duration.get(), text_arg(L"2.5")), 2);
+  EXPECT_EQ(to_value(duration.get(), text_arg((L"2" + user_decimal() + L"5").c_str())), 2);
   EXPECT_EQ(to_value(duration.get(), real_arg(3.5)), 4);
   EXPECT_EQ(to_value(duration.get(), real_arg(-3)), 0);
   // Beyond 32 bits the value does not convert at all.

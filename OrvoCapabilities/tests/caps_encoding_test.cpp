@@ -132,18 +132,28 @@ TEST_F(GainEncoding, EveryListedGainReadsBackAsItself) {
 }
 
 TEST_F(GainEncoding, SwitchCodesCloseOneStage) {
+  // Each switch code with the stage it closes; every other stage stays at 0.
+  struct switch_code {
+    std::int32_t code;
+    char stage;
+    int index;
+  };
+  const switch_code table[] = {{1, 'D', 1},  {3, 'A', 1},  {4, 'C', 1},  {5, 'C', 2},  {6, 'A', 2},  {7, 'B', 1},
+                               {8, 'A', 3},  {9, 'C', 3},  {10, 'B', 2}, {11, 'A', 4}, {12, 'C', 4}, {13, 'A', 5},
+                               {14, 'C', 5}, {15, 'B', 3}, {16, 'A', 6}, {17, 'A', 7}, {18, 'B', 4}, {19, 'C', 6},
+                               {20, 'B', 5}, {21, 'C', 7}, {22, 'B', 6}};
+  for (const auto& t : table) {
+    SCOPED_TRACE(t.code);
+    const auto bit = [&](char stage) { return static_cast<std::uint8_t>(t.stage == stage ? 1u << t.index : 1u); };
+    encode_gain(d, t.code, c.b);
+    expect_bytes(bit('C'), static_cast<std::uint8_t>(t.stage == 'D' ? 0x81 : bit('B')), bit('A'));
+  }
   encode_gain(d, 7, c.b);
   expect_bytes(0x01, 0x02, 0x01);
   encode_gain(d, 1, c.b);
   expect_bytes(0x01, 0x81, 0x01);
   encode_gain(d, 2, c.b);
   expect_bytes(0x01, 0x01, 0x01);
-  encode_gain(d, 17, c.b);
-  expect_bytes(0x01, 0x01, 0x80);
-  encode_gain(d, 21, c.b);
-  expect_bytes(0x80, 0x01, 0x01);
-  encode_gain(d, 22, c.b);
-  expect_bytes(0x01, 0x40, 0x01);
   for (std::int32_t code : {0, -5, 23, 99}) {
     encode_gain(d, code, c.b);
     expect_bytes(0x01, 0x01, 0x01);
@@ -325,6 +335,23 @@ TEST(ValueTexts, HighCutTextsUseThreeDecimalsWithoutTrailingZeros) {
   EXPECT_EQ(high_cut_from_number(0.0015), 2);
   EXPECT_EQ(high_cut_from_number(1e12), std::numeric_limits<std::int32_t>::max());
   EXPECT_EQ(high_cut_from_number(std::numeric_limits<double>::quiet_NaN()), 0);
+}
+
+TEST(ValueTexts, PlainDecimalsAreReadWithAPointOnly) {
+  EXPECT_EQ(plain_decimal("1.05"), 1.05);
+  EXPECT_EQ(plain_decimal(" -2.5\t"), -2.5);
+  EXPECT_EQ(plain_decimal("+.25"), 0.25);
+  EXPECT_EQ(plain_decimal("20."), 20.0);
+  EXPECT_EQ(plain_decimal("0.1000000000000000000001"), 0.1);
+  EXPECT_EQ(plain_decimal("1000000000000000000000000"), 1e24);
+  for (const char* other : {"1,05", "1e3", "1.0.5", "1 000", ".", "-", "", "0x10"})
+    EXPECT_EQ(plain_decimal(other), std::nullopt) << other;
+}
+
+TEST(ValueTexts, HighCutTextsRoundTripOverTheDefaultLists) {
+  for (int variant = 0; variant < 3; ++variant)
+    for (std::int32_t v : high_cut_list(defaults::high_cut(variant)))
+      ASSERT_EQ(high_cut_from_number(*plain_decimal(format_high_cut(v))), v);
 }
 
 TEST(ValueTexts, DecimalParserAcceptsOnlyWhole32BitIntegers) {
