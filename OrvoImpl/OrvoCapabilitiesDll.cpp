@@ -2,9 +2,8 @@
 
 #include <windows.h>
 
-#include <vector>
-
 #include "com/error.h"
+#include "registry/registry_key.h"
 
 namespace orvo::impl {
 
@@ -32,20 +31,13 @@ bool file_exists(const std::wstring& path) {
 const caps_entry_points& CapsEntryPoints() noexcept { return g_entry_points; }
 
 std::wstring CapabilitiesDllPath() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, caps_provider_key, 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
-  std::wstring path = caps_default_file;
-  DWORD type = 0, size = 0;
-  if (RegQueryValueExW(key, caps_provider_value, nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ) {
-    std::vector<wchar_t> text(size / sizeof(wchar_t) + 1, L'\0');
-    size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    if (RegQueryValueExW(key, caps_provider_value, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) ==
-            ERROR_SUCCESS &&
-        type == REG_SZ)
-      path.assign(text.data());  // up to the first terminator, stored or not
-  }
-  RegCloseKey(key);
-  return path;
+  const auto key = registry::key::open(HKEY_LOCAL_MACHINE, caps_provider_key, KEY_READ);
+  if (!key) return {};
+  // A REG_SZ value, up to its first terminator, stored or not; else the
+  // default name.
+  if (key.value_type(caps_provider_value) == DWORD{REG_SZ})
+    if (auto path = key.read_string(caps_provider_value)) return *path;
+  return caps_default_file;
 }
 
 bool LoadCapabilitiesDll() noexcept {

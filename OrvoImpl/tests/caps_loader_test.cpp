@@ -10,6 +10,7 @@
 
 #include "OrvoCapabilitiesDll.h"
 #include "com/error.h"
+#include "registry/registry_key.h"
 #include "testing/com_test.h"
 
 using namespace orvo::impl;
@@ -36,22 +37,17 @@ std::wstring module_of(F f) {
   return module_of(reinterpret_cast<void (*)()>(f));
 }
 
+using orvo::registry::key;
+
 void set_provider(DWORD type, const std::wstring& text) {
-  HKEY key = nullptr;
-  ASSERT_EQ(
-      RegCreateKeyExW(HKEY_LOCAL_MACHINE, caps_provider_key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-      ERROR_SUCCESS);
-  EXPECT_EQ(RegSetValueExW(key, caps_provider_value, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
-                           static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))),
-            ERROR_SUCCESS);
-  RegCloseKey(key);
+  const auto k = key::create(HKEY_LOCAL_MACHINE, caps_provider_key, KEY_ALL_ACCESS);
+  ASSERT_TRUE(k);
+  EXPECT_EQ(k.write_value(caps_provider_value, type, text.c_str(), (text.size() + 1) * sizeof(wchar_t)), ERROR_SUCCESS);
 }
 
 void remove_provider() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, caps_provider_key, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-  RegDeleteValueW(key, caps_provider_value);
-  RegCloseKey(key);
+  if (const auto k = key::open(HKEY_LOCAL_MACHINE, caps_provider_key, KEY_ALL_ACCESS))
+    k.delete_value(caps_provider_value);
 }
 
 // What the key held before: restored, with the default descriptors, when
@@ -59,30 +55,20 @@ void remove_provider() {
 class registry_restore : public ::testing::Environment {
  public:
   void SetUp() override {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, caps_provider_key, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-    DWORD type = 0, size = 0;
-    if (RegQueryValueExW(key, caps_provider_value, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
-      std::vector<BYTE> data(size);
-      RegQueryValueExW(key, caps_provider_value, nullptr, &type, data.data(), &size);
-      m_provider = std::make_pair(type, data);
-    }
-    RegCloseKey(key);
+    const auto k = key::open(HKEY_LOCAL_MACHINE, caps_provider_key, KEY_READ);
+    for (auto& v : k.values())
+      if (_wcsicmp(v.name.c_str(), caps_provider_value) == 0) m_provider = std::move(v);
   }
   void TearDown() override {
     remove_provider();
-    if (m_provider) {
-      HKEY key = nullptr;
-      RegCreateKeyExW(HKEY_LOCAL_MACHINE, caps_provider_key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-      RegSetValueExW(key, caps_provider_value, 0, m_provider->first, m_provider->second.data(),
-                     static_cast<DWORD>(m_provider->second.size()));
-      RegCloseKey(key);
-    }
+    if (m_provider)
+      key::create(HKEY_LOCAL_MACHINE, caps_provider_key, KEY_ALL_ACCESS)
+          .write_value(caps_provider_value, m_provider->type, m_provider->data.data(), m_provider->data.size());
     EXPECT_EQ(orvo::testing::regsvr32(g_caps_dll), 0);
   }
 
  private:
-  std::optional<std::pair<DWORD, std::vector<BYTE>>> m_provider;
+  std::optional<key::value> m_provider;
 };
 
 std::wstring error_text(const std::function<void()>& f) {
@@ -96,7 +82,7 @@ std::wstring error_text(const std::function<void()>& f) {
 }
 
 TEST(CapsLoader, WithoutTheKeyEveryUseFailsUntilTheKeyExists) {
-  RegDeleteTreeW(HKEY_LOCAL_MACHINE, caps_provider_key);
+  ASSERT_EQ(key::delete_tree(HKEY_LOCAL_MACHINE, caps_provider_key), ERROR_SUCCESS);
   EXPECT_EQ(CapabilitiesDllPath(), L"");
   EXPECT_FALSE(LoadCapabilitiesDll());
   ptr<ICapsProvider> provider;
@@ -106,11 +92,7 @@ TEST(CapsLoader, WithoutTheKeyEveryUseFailsUntilTheKeyExists) {
   EXPECT_EQ(CapsEntryPoints().CreateInterface, nullptr);
 
   // The key without "Provider": the default name, from the current folder.
-  HKEY key = nullptr;
-  ASSERT_EQ(
-      RegCreateKeyExW(HKEY_LOCAL_MACHINE, caps_provider_key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-      ERROR_SUCCESS);
-  RegCloseKey(key);
+  ASSERT_TRUE(key::create(HKEY_LOCAL_MACHINE, caps_provider_key, KEY_ALL_ACCESS));
   EXPECT_EQ(CapabilitiesDllPath(), L"OrvoCapabilities.dll");
   EXPECT_EQ(CreateCapsProvider(provider), 0);
   ASSERT_TRUE(provider);
@@ -131,7 +113,7 @@ TEST(CapsLoader, WithoutTheKeyEveryUseFailsUntilTheKeyExists) {
 TEST(CapsLoader, OnceLoadedTheLibraryIsNotLookedForAgain) {
   const auto create = CapsEntryPoints().CreateInterface;
   ASSERT_NE(create, nullptr);
-  RegDeleteTreeW(HKEY_LOCAL_MACHINE, caps_provider_key);
+  ASSERT_EQ(key::delete_tree(HKEY_LOCAL_MACHINE, caps_provider_key), ERROR_SUCCESS);
   ptr<ICapsProvider> provider;
   EXPECT_EQ(CreateCapsProvider(provider), 0);
   EXPECT_TRUE(provider);

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "registry/registry_key.h"
+
 namespace orvo::testing {
 
 void in_sta(const std::function<void()>& body) {
@@ -70,41 +72,30 @@ int regsvr32(const std::wstring& module, bool unregister) {
 }
 
 namespace {
-std::wstring value_text(DWORD type, const std::vector<BYTE>& data, DWORD size) {
+std::wstring value_text(DWORD type, const std::vector<std::uint8_t>& data) {
   std::wstring text = std::to_wstring(type) + L":";
   if (type == REG_SZ || type == REG_EXPAND_SZ) {
-    text.append(reinterpret_cast<const wchar_t*>(data.data()), size / sizeof(wchar_t));
+    text.append(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
     while (!text.empty() && text.back() == 0) text.pop_back();
   } else {
     static const wchar_t hex[] = L"0123456789abcdef";
-    for (DWORD i = 0; i < size; ++i) {
-      text += hex[data[i] >> 4];
-      text += hex[data[i] & 15];
+    for (std::uint8_t b : data) {
+      text += hex[b >> 4];
+      text += hex[b & 15];
     }
   }
   return text;
 }
 
 void dump_key(HKEY root, const std::wstring& path, registry_dump& out) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-  out[path] = L"";
-  std::vector<wchar_t> name(16384);
-  std::vector<BYTE> data(65536);
-  for (DWORD i = 0;; ++i) {
-    DWORD name_len = static_cast<DWORD>(name.size());
-    DWORD size = static_cast<DWORD>(data.size());
-    DWORD type = 0;
-    if (RegEnumValueW(key, i, name.data(), &name_len, nullptr, &type, data.data(), &size) != ERROR_SUCCESS) break;
-    out[path + L"\\:" + std::wstring(name.data(), name_len)] = value_text(type, data, size);
-  }
   std::vector<std::wstring> children;
-  for (DWORD i = 0;; ++i) {
-    DWORD name_len = static_cast<DWORD>(name.size());
-    if (RegEnumKeyExW(key, i, name.data(), &name_len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    children.emplace_back(name.data(), name_len);
+  {
+    const auto key = registry::key::open(root, path, KEY_READ);
+    if (!key) return;
+    out[path] = L"";
+    for (const auto& v : key.values()) out[path + L"\\:" + v.name] = value_text(v.type, v.data);
+    children = key.subkey_names();
   }
-  RegCloseKey(key);
   for (const auto& child : children) dump_key(root, path.empty() ? child : path + L"\\" + child, out);
 }
 
