@@ -1,10 +1,31 @@
 // OrvoCapabilities.dll: the plain exports. None lets an exception escape.
+#include <new>
 #include <type_traits>
 
 #include "capabilities.h"
 #include "registry_source.h"
 
 using namespace orvo::caps;
+
+namespace {
+// Writes the default descriptor set. When a write fails, what this
+// registration wrote is taken back and the failure returned.
+HRESULT register_defaults() noexcept {
+  registry_source source;
+  HRESULT hr = S_OK;
+  try {
+    TCapsRegistry registry(source, process().setup);
+    write_defaults(registry, process().setup);
+    hr = source.write_result();
+  } catch (const std::bad_alloc&) {
+    hr = E_OUTOFMEMORY;
+  } catch (...) {
+    hr = E_UNEXPECTED;
+  }
+  if (FAILED(hr)) source.undo_writes();
+  return hr;
+}
+}  // namespace
 
 extern "C" {
 
@@ -33,14 +54,7 @@ LONG __stdcall CheckAmplifierID(DWORD amplifier_id) {
   return make_amplifier(static_cast<WORD>(amplifier_id), amplifier) ? 0 : 1;
 }
 
-void __stdcall DllRegister() {
-  try {
-    registry_source source;
-    TCapsRegistry registry(source, process().setup);
-    write_defaults(registry, process().setup);
-  } catch (...) {
-  }
-}
+void __stdcall DllRegister() { register_defaults(); }
 
 void __stdcall DllUnregister() {
   try {
@@ -52,8 +66,7 @@ void __stdcall DllUnregister() {
 HRESULT __stdcall DllRegisterServer() {
   // Registration always stores the four-entry input-mode list.
   process().setup = false;
-  DllRegister();
-  return S_OK;
+  return register_defaults();
 }
 
 HRESULT __stdcall DllUnregisterServer() {

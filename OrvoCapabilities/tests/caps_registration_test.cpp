@@ -1,7 +1,8 @@
 // regsvr32 writes the default descriptors through DllRegisterServer and
 // regsvr32 /u removes them. The values written are also saved, as
 // "NAME HEX" lines, to the file named by the second argument, which an
-// independent script compares with the descriptor tables.
+// independent script compares with the descriptor tables. The third
+// argument is a copy of the library whose third descriptor write fails.
 #include <fstream>
 
 #include "caps_dll.h"
@@ -57,6 +58,26 @@ TEST(CapsRegistration, RegistrationReplacesChangedDefaults) {
   ASSERT_EQ(regsvr32(g_dll_path, true), 0);
   ASSERT_EQ(regsvr32(g_dll_path), 0);
   EXPECT_EQ(descriptors().count(std::wstring(descriptors_key) + L"\\:0042"), 0u);
+}
+
+TEST(CapsRegistration, AFailedWriteFailsRegistrationAndLeavesTheStoreAsItWas) {
+  const std::wstring failing = windows_path(g_args.at(1));
+  // No descriptors before: none after.
+  ASSERT_EQ(regsvr32(g_dll_path, true), 0);
+  EXPECT_NE(regsvr32(failing), 0);
+  EXPECT_FALSE(key_exists(descriptors_key));
+
+  // A changed set before: the same set after, replaced values included.
+  ASSERT_EQ(regsvr32(g_dll_path), 0);
+  set_binary(L"1000", std::vector<BYTE>(3, 0xEE));
+  set_dword(L"2000", 7);
+  delete_value(L"2001");
+  const auto before = descriptors();
+  EXPECT_NE(regsvr32(failing), 0);
+  EXPECT_EQ(descriptors(), before);
+
+  ASSERT_EQ(regsvr32(g_dll_path, true), 0);
+  ASSERT_EQ(regsvr32(g_dll_path), 0);
 }
 
 }  // namespace
