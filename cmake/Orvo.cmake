@@ -8,7 +8,8 @@
 #   - i686:    the shipped target, compiled and linked only.
 #
 # Functions:
-#   orvo_core_library(name SOURCES ... [LIBS ...])   portable C++ library
+#   orvo_core_library(name [SOURCES ...] [LIBS ...]) portable C++ library
+#                                                    (headers only without SOURCES)
 #   orvo_test(name SOURCES ... [LIBS ...] [ARGS ...] [COM] [REGISTRY]
 #             [RESOURCE_LOCK lock] [TIMEOUT s])      a GoogleTest program
 #             COM: needs the in-process servers registered;
@@ -118,9 +119,17 @@ endfunction()
 
 function(orvo_core_library name)
   cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
-  add_library(${name} STATIC ${A_SOURCES})
-  # Its include root is its deliverable's folder: "core/crc_register.h".
+  # Its include root is the folder above its own: a deliverable's core reads
+  # "core/packet.h", a platform layer "checksum/crc_register.h".
   get_filename_component(root ${CMAKE_CURRENT_SOURCE_DIR} DIRECTORY)
+  if(NOT A_SOURCES)
+    # Headers only: compiled, with the same flags, in the code that uses them.
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${root})
+    target_link_libraries(${name} INTERFACE ${A_LIBS})
+    return()
+  endif()
+  add_library(${name} STATIC ${A_SOURCES})
   target_include_directories(${name} PUBLIC ${root})
   if(ORVO_CAN_FUZZ AND ORVO_SANITIZE)
     # Coverage counters for libFuzzer: the fuzz targets learn from the code
