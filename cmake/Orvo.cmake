@@ -27,7 +27,8 @@
 # benchmarks <prefix>_<what>_bench, with one prefix per deliverable or layer
 # (crc_, codrant_, caps_, orvoimpl_; platform_com_, platform_registry_ and
 # so on for the platform layers, interfaces_ for what crosses deliverables,
-# thirdparty_ for checks of outside libraries), so that
+# thirdparty_ for checks of outside libraries, scripts_ for the build's own
+# scripts), so that
 # "scripts/test -R caps" selects one deliverable. The Wine fixtures are
 # wine.start, wine.regsvr32 and wine.stop.
 
