@@ -39,7 +39,8 @@ LONG valid(ICRCGenerator* gen) {
   return v;
 }
 
-// Every fact the generators must show, run against one way of reaching them.
+// The generators' behaviour, checked on whichever way of reaching them a test
+// hands in.
 void check_crc16(ICRCGenerator* gen) {
   SHORT count = 0;
   ASSERT_EQ(gen->get_ByteCount(&count), S_OK);

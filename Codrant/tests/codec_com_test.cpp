@@ -98,7 +98,7 @@ LONG buffer_size(IPacketEncoder* enc) {
   return n;
 }
 
-// What the encoder must show, however it is reached.
+// How the encoder behaves, however it is reached.
 void check_encoder() {
   auto enc = encoder();
   ASSERT_TRUE(enc);

@@ -90,7 +90,7 @@ TEST(Framing, AFrameReadsOutInPiecesAndSkips) {
   EXPECT_EQ(bytes(out, out + 6), (bytes{0x81, 0x00, 0x01, 0x19, 0x80, 0xFF}));
 }
 
-TEST(Deframing, ThePartsByteCases) {
+TEST(Deframing, OneBytePacketsEmptyFramesOddPairsAndAbandonedFrames) {
   // One packet of one byte; an odd number of pair bytes gives none.
   EXPECT_EQ(decode({0x81, 0x00, 0x05, 0xFF}), std::vector<bytes>{{0x05}});
   EXPECT_TRUE(decode({0x81, 0x00, 0xFF}).empty());
