@@ -1,0 +1,76 @@
+#include "core/caption.h"
+
+#include <cmath>
+
+namespace dockwins {
+
+Rect CaptionBand(const Rect& window, bool horizontal, std::int32_t thickness) {
+  Rect band = window;
+  if (horizontal)
+    band.bottom = band.top + thickness;
+  else
+    band.right = band.left + thickness;
+  return band;
+}
+
+Rect CaptionCloseButton(const Rect& caption, bool horizontal) {
+  Rect r = caption;
+  if (horizontal) {
+    r.top += 2;
+    r.bottom -= 2;
+  } else {
+    r.left += 2;
+    r.right -= 2;
+  }
+  r = {r.left + 2, r.top + 2, r.right - 2, r.bottom - 2};
+  if (horizontal)
+    r.left = r.right - r.Height();
+  else
+    r.bottom = r.top + r.Width();
+  return r;
+}
+
+Rect CaptionTextRect(const Rect& caption, const Rect& close, bool horizontal) {
+  if (horizontal) return {caption.left + 5, caption.top, close.left - 2, caption.bottom};
+  return {caption.left, close.bottom + 2, caption.right, caption.bottom - 3};
+}
+
+std::array<Line, 2> CaptionCloseCross(const Rect& button, bool pressed) {
+  const std::int32_t p = pressed ? 1 : 0;
+  const Rect& b = button;
+  return {{{{b.left + 2 + p, b.top + 3 + p}, {b.right - 3 + p, b.bottom - 2 + p}},
+           {{b.left + 2 + p, b.bottom - 3 + p}, {b.right - 3 + p, b.top + 2 + p}}}};
+}
+
+std::int32_t CloseGlyphHeight(std::int32_t button_width, std::int32_t pixels_per_inch) {
+  return MulDivRounded(pixels_per_inch, 7 * button_width, 720);
+}
+
+Rect DragOutline(const Rect& window, Point cursor, Size floating) {
+  auto lead = [](std::int32_t c, std::int32_t edge, std::int32_t extent, std::int32_t size) {
+    if (extent == 0) return c;
+    return c - static_cast<std::int32_t>(std::trunc(double(c - edge) / extent * size));
+  };
+  const std::int32_t left = lead(cursor.x, window.left, window.Width(), floating.cx);
+  const std::int32_t top = lead(cursor.y, window.top, window.Height(), floating.cy);
+  return {left, top, left + floating.cx, top + floating.cy};
+}
+
+std::int32_t FlyingTabStripHeight(bool has_font, std::int32_t ascent) {
+  if (!has_font) return 24;
+  const double height = std::trunc(24 + (ascent / 11.0 * 24 - 24) * 0.5);
+  return static_cast<std::int32_t>(static_cast<std::int64_t>(height) & 0xFF);
+}
+
+std::int32_t TabReorderRule::Step(std::int32_t dragged, std::int32_t under, std::int32_t pointer) {
+  std::int32_t target = -1;
+  if (under >= 0 && under != dragged) {
+    const bool toward = under != last_swapped_ ||
+                        (std::int64_t{pointer} - last_pointer_) * (std::int64_t{last_swapped_} - dragged) >= 1;
+    if (toward) target = under;
+  }
+  last_pointer_ = pointer;
+  return target;
+}
+
+}  // namespace dockwins
