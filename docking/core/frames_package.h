@@ -164,6 +164,14 @@ class FramesPackage {
   bool CanOpenRow(std::int32_t min_extent) const {
     return std::int64_t{GetMinFrameDist()} + min_extent + SplitterWidth <= std::int64_t{end_} - start_;
   }
+  // Whether a row takes a box dragged over it: the point lies in the row's
+  // client area, the box's minimum size fits in that area, and the row's
+  // minima with the box's are below the row's extent.
+  bool RowTakesDrop(Point p, const Rect& client, Size box_minimum) const {
+    const std::int32_t along = horizontal_ ? box_minimum.cx : box_minimum.cy;
+    return client.Contains(p) && box_minimum.cx <= client.Width() && box_minimum.cy <= client.Height() &&
+           std::int64_t{GetMinFrameDist()} + along < std::int64_t{end_} - start_;
+  }
   // The span along the axis that a new row of `extent` dropped before
   // entry k shows: before the centre it starts behind that entry's bar,
   // after the centre it ends at the next bar or the package end.

@@ -184,6 +184,17 @@ Rect TabStripLayout::ToolRect(std::int32_t index) const {
   return GetItemRect(index, tab) ? Intersection(tab, item_area_) : Rect{};
 }
 
+bool DragPassesMiddle(std::int32_t x, const Rect& over, std::int32_t over_index, std::int32_t dragged_index) {
+  const std::int32_t middle = over.left + over.Width() / 2;
+  return over_index > dragged_index ? x >= middle : x < middle;
+}
+
+std::int32_t DragScrollDirection(std::int32_t x, const Rect& item_area, const Rect& client) {
+  if (x >= client.left && x < item_area.left + 20) return -1;
+  if (x < client.right && x >= item_area.right - 20) return 1;
+  return 0;
+}
+
 Rect TabDrawRect(const Rect& item) { return {item.left, item.top + 3, item.right, item.bottom - 2}; }
 
 std::array<Line, 4> CloseCrossLines(const Rect& button, bool pressed) {

@@ -131,6 +131,13 @@ class TabStripLayout {
   std::uint32_t scroll_flags_ = 0;
 };
 
+// Tab drags. A dragged tab changes places with the tab it is over once the
+// pointer passes that tab's middle in the direction of travel.
+bool DragPassesMiddle(std::int32_t x, const Rect& over, std::int32_t over_index, std::int32_t dragged_index);
+// A drag within 20 pixels of the item area's ends (but inside the client
+// area) scrolls a scrolling strip: -1 to the left, 1 to the right, else 0.
+std::int32_t DragScrollDirection(std::int32_t x, const Rect& item_area, const Rect& client);
+
 // Where a tab is drawn within its rectangle: its top 3 pixels lower and its
 // bottom 2 pixels higher.
 Rect TabDrawRect(const Rect& item);

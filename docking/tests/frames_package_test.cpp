@@ -163,6 +163,16 @@ TEST_F(Row, SplitterBarMovesWithinTheMinimaOfBothSides) {
   EXPECT_EQ(row.Positions(), (std::vector<std::int32_t>{-5, 20, 45}));
 }
 
+TEST_F(Row, TakesADroppedBoxWhileItsMinimumStillFits) {
+  Add(-5, 0);
+  Add(200, 100);
+  const Rect client{0, 0, 400, 30};
+  EXPECT_TRUE(row.RowTakesDrop({10, 10}, client, {354, 30}));
+  EXPECT_FALSE(row.RowTakesDrop({10, 10}, client, {355, 30}));  // 2 x 25 + 355 is the whole row
+  EXPECT_FALSE(row.RowTakesDrop({10, 10}, client, {20, 31}));   // taller than the row
+  EXPECT_FALSE(row.RowTakesDrop({10, 30}, client, {20, 20}));   // outside the row
+}
+
 TEST_F(Row, RemovedBoxLeavesItsSpaceToTheBoxBefore) {
   Add(-5, 0);
   Add(200, 100);

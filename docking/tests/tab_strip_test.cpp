@@ -199,6 +199,20 @@ TEST(WindowArithmetic, MulDivRoundsHalvesAwayFromZero) {
   EXPECT_EQ(MulDivRounded(0x40000000, 4, 1), -1);
 }
 
+TEST(TabStripDrag, TabsChangePlacesPastTheMiddleAndScrollNearTheEnds) {
+  const Rect neighbour{65, 0, 125, 24};
+  EXPECT_FALSE(DragPassesMiddle(94, neighbour, 1, 0));
+  EXPECT_TRUE(DragPassesMiddle(95, neighbour, 1, 0));
+  EXPECT_FALSE(DragPassesMiddle(95, neighbour, 1, 2));
+  EXPECT_TRUE(DragPassesMiddle(94, neighbour, 1, 2));
+  const Rect client{0, 0, 300, 24}, area{0, 0, 267, 24};
+  EXPECT_EQ(DragScrollDirection(19, area, client), -1);
+  EXPECT_EQ(DragScrollDirection(20, area, client), 0);
+  EXPECT_EQ(DragScrollDirection(247, area, client), 1);
+  EXPECT_EQ(DragScrollDirection(-1, area, client), 0);
+  EXPECT_EQ(DragScrollDirection(300, area, client), 0);
+}
+
 TEST(TabStripDrawing, CloseCrossAndTabRectangle) {
   const auto cross = CloseCrossLines({282, 6, 297, 21}, false);
   EXPECT_EQ(cross[0], (Line{{285, 10}, {292, 17}}));
