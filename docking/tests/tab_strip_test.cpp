@@ -204,7 +204,7 @@ TEST(TabStripDrag, TabsChangePlacesPastTheMiddleAndScrollNearTheEnds) {
   EXPECT_EQ(DragScrollDirection(300, area, client), 0);
 }
 
-TEST(TabStripDrawing, CloseCrossAndTabRectangle) {
+TEST(TabStripDrawing, CloseCrossAndScrollTriangles) {
   const auto cross = CloseCrossLines({282, 6, 297, 21}, false);
   EXPECT_EQ(cross[0], (Line{{285, 10}, {292, 17}}));
   EXPECT_EQ(cross[3], (Line{{286, 16}, {293, 9}}));
