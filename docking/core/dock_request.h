@@ -86,7 +86,6 @@ struct tagDFDOCKPOSEX {
   std::int32_t docked = 0;
   std::int32_t visible = 0;
 };
-using DFDOCKPOSEX = tagDFDOCKPOSEX;
 
 static_assert(sizeof(Rect) == 16, "a stored rectangle is four 32-bit fields");
 static_assert(sizeof(tagDFDOCKPOSEX) == 60, "the docking position record is 60 bytes");
