@@ -77,7 +77,7 @@ class basic_com_streambuf : public std::basic_streambuf<Ch, Tr> {
 
   int_type overflow(int_type c) override {
     if (!m_write || !drop_read_ahead() || !buffer()) return Tr::eof();
-    this->setg(nullptr, nullptr, nullptr);  // the buffer now holds output
+    this->setg(nullptr, nullptr, nullptr);                                        // the buffer now holds output
     if (!this->pbase()) this->setp(m_buffer.get(), m_buffer.get() + m_size - 1);  // one in reserve
     if (Tr::eq_int_type(c, Tr::eof())) return write_out() ? Tr::not_eof(c) : Tr::eof();
     *this->pptr() = Tr::to_char_type(c);
@@ -189,7 +189,8 @@ class basic_com_streambuf : public std::basic_streambuf<Ch, Tr> {
 template <class Ch, class Tr = std::char_traits<Ch>>
 class basic_com_ostream : public std::basic_ostream<Ch, Tr> {
  public:
-  explicit basic_com_ostream(IStream* stream) : std::basic_ostream<Ch, Tr>(nullptr), m_buffer(std::ios_base::out, 2048) {
+  explicit basic_com_ostream(IStream* stream)
+      : std::basic_ostream<Ch, Tr>(nullptr), m_buffer(std::ios_base::out, 2048) {
     this->init(&m_buffer);
     if (!m_buffer.open(stream, std::ios_base::out)) {
       this->setstate(std::ios_base::badbit);

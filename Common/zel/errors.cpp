@@ -14,8 +14,8 @@ constexpr DWORD neutral_language = MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);
 template <class Ch, class F>
 Ch* system_message(F format, DWORD code) noexcept {
   Ch* buffer = nullptr;
-  const DWORD length = format(system_message_flags, nullptr, code, neutral_language, reinterpret_cast<Ch*>(&buffer),
-                              0, nullptr);
+  const DWORD length =
+      format(system_message_flags, nullptr, code, neutral_language, reinterpret_cast<Ch*>(&buffer), 0, nullptr);
   if (length && buffer) return buffer;
   if (buffer) ::LocalFree(buffer);
   return nullptr;

@@ -26,7 +26,8 @@ class win32_error : public std::exception, public boost::exception {
  public:
   explicit win32_error(DWORD code) noexcept : m_code(code) {}
   // Copies the code and the Boost error information; the copy makes its own texts.
-  win32_error(const win32_error& other) noexcept : std::exception(other), boost::exception(other), m_code(other.m_code) {}
+  win32_error(const win32_error& other) noexcept
+      : std::exception(other), boost::exception(other), m_code(other.m_code) {}
   win32_error& operator=(const win32_error&) = delete;
   ~win32_error() override;
 
@@ -38,8 +39,8 @@ class win32_error : public std::exception, public boost::exception {
 
  private:
   DWORD m_code;
-  mutable char* m_narrow = nullptr;     // LocalAlloc'ed by FormatMessageA
-  mutable wchar_t* m_wide = nullptr;    // LocalAlloc'ed by FormatMessageW
+  mutable char* m_narrow = nullptr;   // LocalAlloc'ed by FormatMessageA
+  mutable wchar_t* m_wide = nullptr;  // LocalAlloc'ed by FormatMessageW
 };
 
 class basic_com_error : public std::exception {

@@ -20,8 +20,8 @@
 namespace WTL::detail {
 
 struct binding {
-  void* object;  // null once the object has gone
-  WNDPROC super; // default processing: the class's or the previous procedure
+  void* object;   // null once the object has gone
+  WNDPROC super;  // default processing: the class's or the previous procedure
 };
 
 // A global atom for the procedure `key`, made once per procedure.

@@ -9,7 +9,8 @@ int CListViewCtrl::InsertColumn(int index, LPCWSTR text, int format, int width, 
   column.cx = width;
   column.iSubItem = subItem;
   column.pszText = const_cast<LPWSTR>(text);
-  return static_cast<int>(SendMessage(LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column)));
+  return static_cast<int>(
+      SendMessage(LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column)));
 }
 
 int CListViewCtrl::InsertItem(int index, LPCWSTR text, int image) noexcept {
@@ -36,8 +37,8 @@ std::wstring CListViewCtrl::GetItemText(int index, int subItem) const {
     item.iSubItem = subItem;
     item.pszText = text.data();
     item.cchTextMax = static_cast<int>(text.size());
-    const auto n = static_cast<size_t>(
-        SendMessage(LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
+    const auto n =
+        static_cast<size_t>(SendMessage(LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
     if (n + 1 < text.size()) {
       text.resize(n);
       return text;

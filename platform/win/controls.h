@@ -47,7 +47,9 @@ class CComboBox : public CControlT<CComboBox> {
  public:
   using CControlT::CControlT;
   static LPCWSTR GetWndClassName() noexcept { return WC_COMBOBOXW; }
-  int AddString(LPCWSTR text) noexcept { return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text))); }
+  int AddString(LPCWSTR text) noexcept {
+    return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
+  }
   int GetCurSel() const noexcept { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
   int SetCurSel(int index) noexcept { return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index))); }
   int GetCount() const noexcept { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
@@ -78,8 +80,8 @@ class CListViewCtrl : public CControlT<CListViewCtrl> {
   }
   CHeaderCtrl GetHeader() const noexcept { return CHeaderCtrl(reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER))); }
   HIMAGELIST SetImageList(HIMAGELIST list, int which) noexcept {
-    return reinterpret_cast<HIMAGELIST>(SendMessage(LVM_SETIMAGELIST, static_cast<WPARAM>(which),
-                                                    reinterpret_cast<LPARAM>(list)));
+    return reinterpret_cast<HIMAGELIST>(
+        SendMessage(LVM_SETIMAGELIST, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(list)));
   }
 };
 
@@ -87,8 +89,7 @@ class CTreeViewCtrl : public CControlT<CTreeViewCtrl> {
  public:
   using CControlT::CControlT;
   static LPCWSTR GetWndClassName() noexcept { return WC_TREEVIEWW; }
-  HTREEITEM InsertItem(LPCWSTR text, HTREEITEM parent = TVI_ROOT, HTREEITEM after = TVI_LAST,
-                       LPARAM data = 0) noexcept;
+  HTREEITEM InsertItem(LPCWSTR text, HTREEITEM parent = TVI_ROOT, HTREEITEM after = TVI_LAST, LPARAM data = 0) noexcept;
   HTREEITEM GetRootItem() const noexcept {
     return reinterpret_cast<HTREEITEM>(SendMessage(TVM_GETNEXTITEM, TVGN_ROOT));
   }
@@ -103,7 +104,8 @@ class CToolBarCtrl : public CControlT<CToolBarCtrl> {
   static LPCWSTR GetWndClassName() noexcept { return TOOLBARCLASSNAMEW; }
   void SetButtonStructSize() noexcept { SendMessage(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON)); }
   BOOL AddButtons(int count, const TBBUTTON* buttons) noexcept {
-    return static_cast<BOOL>(SendMessage(TB_ADDBUTTONSW, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(buttons)));
+    return static_cast<BOOL>(
+        SendMessage(TB_ADDBUTTONSW, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(buttons)));
   }
   BOOL EnableButton(int id, BOOL enable = TRUE) noexcept {
     return static_cast<BOOL>(SendMessage(TB_ENABLEBUTTON, static_cast<WPARAM>(id), MAKELPARAM(enable, 0)));
@@ -129,11 +131,13 @@ class CStatusBarCtrl : public CControlT<CStatusBarCtrl> {
   static LPCWSTR GetWndClassName() noexcept { return STATUSCLASSNAMEW; }
   // Right edges of the panes in client coordinates; -1 reaches the end.
   BOOL SetParts(int count, const int* rightEdges) noexcept {
-    return static_cast<BOOL>(SendMessage(SB_SETPARTS, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(rightEdges)));
+    return static_cast<BOOL>(
+        SendMessage(SB_SETPARTS, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(rightEdges)));
   }
   int GetParts() const noexcept { return static_cast<int>(SendMessage(SB_GETPARTS)); }
   BOOL SetText(int pane, LPCWSTR text, int type = 0) noexcept {
-    return static_cast<BOOL>(SendMessage(SB_SETTEXTW, static_cast<WPARAM>(pane | type), reinterpret_cast<LPARAM>(text)));
+    return static_cast<BOOL>(
+        SendMessage(SB_SETTEXTW, static_cast<WPARAM>(pane | type), reinterpret_cast<LPARAM>(text)));
   }
   std::wstring GetText(int pane) const;
   BOOL SetIcon(int pane, HICON icon) noexcept {

@@ -29,8 +29,8 @@ bool dialog_returns_directly(UINT uMsg) noexcept {
 dialog_template::dialog_template(LPCWSTR title, DWORD style, short x, short y, short cx, short cy, LPCWSTR font,
                                  WORD pointSize) {
   put(style | DS_SETFONT);
-  put(DWORD{0});                 // extended style
-  m_words.push_back(0);          // item count, counted by add()
+  put(DWORD{0});         // extended style
+  m_words.push_back(0);  // item count, counted by add()
   for (short v : {x, y, cx, cy}) m_words.push_back(static_cast<WORD>(v));
   m_words.push_back(0);  // no menu
   m_words.push_back(0);  // the system's dialog class
@@ -39,8 +39,8 @@ dialog_template::dialog_template(LPCWSTR title, DWORD style, short x, short y, s
   put(font);
 }
 
-dialog_template& dialog_template::add(LPCWSTR className, LPCWSTR text, WORD id, DWORD style, short x, short y,
-                                      short cx, short cy, DWORD exStyle) {
+dialog_template& dialog_template::add(LPCWSTR className, LPCWSTR text, WORD id, DWORD style, short x, short y, short cx,
+                                      short cy, DWORD exStyle) {
   align_dword();
   put(style);
   put(exStyle);

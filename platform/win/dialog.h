@@ -109,15 +109,15 @@ class CDialogImpl : public CDialogImplBaseT<TBase> {
  public:
   INT_PTR DoModal(HWND parent = ::GetActiveWindow(), LPARAM initParam = 0) noexcept {
     if (!this->template prepare<T>(true)) return -1;
-    INT_PTR r = ::DialogBoxParamW(resource_instance(), MAKEINTRESOURCEW(T::IDD), parent,
-                                  &base::template DialogProc<T>, initParam);
+    INT_PTR r = ::DialogBoxParamW(resource_instance(), MAKEINTRESOURCEW(T::IDD), parent, &base::template DialogProc<T>,
+                                  initParam);
     detail::clear_pending();
     return r;
   }
   INT_PTR DoModal(const DLGTEMPLATE* dialogTemplate, HWND parent, LPARAM initParam = 0) noexcept {
     if (!this->template prepare<T>(true)) return -1;
-    INT_PTR r = ::DialogBoxIndirectParamW(resource_instance(), dialogTemplate, parent,
-                                          &base::template DialogProc<T>, initParam);
+    INT_PTR r = ::DialogBoxIndirectParamW(resource_instance(), dialogTemplate, parent, &base::template DialogProc<T>,
+                                          initParam);
     detail::clear_pending();
     return r;
   }
@@ -130,8 +130,8 @@ class CDialogImpl : public CDialogImplBaseT<TBase> {
   }
   HWND Create(const DLGTEMPLATE* dialogTemplate, HWND parent, LPARAM initParam = 0) noexcept {
     if (!this->template prepare<T>(false)) return nullptr;
-    HWND hWnd = ::CreateDialogIndirectParamW(resource_instance(), dialogTemplate, parent,
-                                             &base::template DialogProc<T>, initParam);
+    HWND hWnd = ::CreateDialogIndirectParamW(resource_instance(), dialogTemplate, parent, &base::template DialogProc<T>,
+                                             initParam);
     detail::clear_pending();
     return hWnd;
   }

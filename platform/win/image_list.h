@@ -21,8 +21,8 @@ class CImageList {
   }
   // Images from a bitmap resource, `cx` wide each, with a mask colour.
   bool CreateFromBitmap(HINSTANCE instance, UINT bitmapId, int cx, int grow, COLORREF mask) noexcept {
-    m_hImageList = ::ImageList_LoadImageW(instance, MAKEINTRESOURCEW(bitmapId), cx, grow, mask, IMAGE_BITMAP,
-                                          LR_CREATEDIBSECTION);
+    m_hImageList =
+        ::ImageList_LoadImageW(instance, MAKEINTRESOURCEW(bitmapId), cx, grow, mask, IMAGE_BITMAP, LR_CREATEDIBSECTION);
     return m_hImageList != nullptr;
   }
   BOOL Destroy() noexcept {

@@ -44,25 +44,25 @@ class CMessageMap {
 
 }  // namespace WTL
 
-#define BEGIN_MSG_MAP(theClass)                                                                                  \
- public:                                                                                                         \
-  BOOL ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult,                \
-                            DWORD dwMsgMapID = 0) {                                                              \
-    BOOL bHandled = TRUE;                                                                                        \
-    (void)hWnd;                                                                                                  \
-    (void)uMsg;                                                                                                  \
-    (void)wParam;                                                                                                \
-    (void)lParam;                                                                                                \
-    (void)lResult;                                                                                               \
-    (void)bHandled;                                                                                              \
-    switch (dwMsgMapID) {                                                                                        \
+#define BEGIN_MSG_MAP(theClass)                                                                   \
+ public:                                                                                          \
+  BOOL ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult, \
+                            DWORD dwMsgMapID = 0) {                                               \
+    BOOL bHandled = TRUE;                                                                         \
+    (void)hWnd;                                                                                   \
+    (void)uMsg;                                                                                   \
+    (void)wParam;                                                                                 \
+    (void)lParam;                                                                                 \
+    (void)lResult;                                                                                \
+    (void)bHandled;                                                                               \
+    switch (dwMsgMapID) {                                                                         \
       case 0:
 
 // Calls one handler; stops the search when it leaves bHandled set.
-#define ORVO_MSG_CALL(call) \
-  {                         \
-    bHandled = TRUE;        \
-    lResult = call;         \
+#define ORVO_MSG_CALL(call)    \
+  {                            \
+    bHandled = TRUE;           \
+    lResult = call;            \
     if (bHandled) return TRUE; \
   }
 
@@ -72,7 +72,8 @@ class CMessageMap {
 #define MESSAGE_RANGE_HANDLER(first, last, func) \
   if (uMsg >= (first) && uMsg <= (last)) ORVO_MSG_CALL(func(uMsg, wParam, lParam, bHandled))
 
-#define ORVO_COMMAND_CALL(func) ORVO_MSG_CALL(func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled))
+#define ORVO_COMMAND_CALL(func) \
+  ORVO_MSG_CALL(func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled))
 
 #define COMMAND_HANDLER(id, code, func) \
   if (uMsg == WM_COMMAND && LOWORD(wParam) == (id) && HIWORD(wParam) == (code)) ORVO_COMMAND_CALL(func)
@@ -86,16 +87,17 @@ class CMessageMap {
 #define ORVO_NMHDR reinterpret_cast<LPNMHDR>(lParam)
 #define ORVO_NOTIFY_CALL(func) ORVO_MSG_CALL(func(static_cast<int>(wParam), ORVO_NMHDR, bHandled))
 
-#define NOTIFY_HANDLER(id, cd, func) \
-  if (uMsg == WM_NOTIFY && ORVO_NMHDR->idFrom == static_cast<UINT_PTR>(id) && ORVO_NMHDR->code == static_cast<UINT>(cd)) \
+#define NOTIFY_HANDLER(id, cd, func)                                          \
+  if (uMsg == WM_NOTIFY && ORVO_NMHDR->idFrom == static_cast<UINT_PTR>(id) && \
+      ORVO_NMHDR->code == static_cast<UINT>(cd))                              \
   ORVO_NOTIFY_CALL(func)
 #define NOTIFY_ID_HANDLER(id, func) \
   if (uMsg == WM_NOTIFY && ORVO_NMHDR->idFrom == static_cast<UINT_PTR>(id)) ORVO_NOTIFY_CALL(func)
 #define NOTIFY_CODE_HANDLER(cd, func) \
   if (uMsg == WM_NOTIFY && ORVO_NMHDR->code == static_cast<UINT>(cd)) ORVO_NOTIFY_CALL(func)
-#define NOTIFY_RANGE_HANDLER(first, last, func)                                                    \
-  if (uMsg == WM_NOTIFY && ORVO_NMHDR->idFrom >= static_cast<UINT_PTR>(first) &&                   \
-      ORVO_NMHDR->idFrom <= static_cast<UINT_PTR>(last))                                           \
+#define NOTIFY_RANGE_HANDLER(first, last, func)                                  \
+  if (uMsg == WM_NOTIFY && ORVO_NMHDR->idFrom >= static_cast<UINT_PTR>(first) && \
+      ORVO_NMHDR->idFrom <= static_cast<UINT_PTR>(last))                         \
   ORVO_NOTIFY_CALL(func)
 
 // Handlers of notifications that a parent reflected back to this control.

@@ -135,8 +135,7 @@ void CServerAppModule::MonitorShutdown() noexcept {
   ::PostThreadMessageW(m_dwMainThreadID, WM_QUIT, 0, 0);
 }
 
-HRESULT CServerAppModule::RegisterClassObject(REFCLSID clsid, IUnknown* factory, DWORD context,
-                                              DWORD flags) noexcept {
+HRESULT CServerAppModule::RegisterClassObject(REFCLSID clsid, IUnknown* factory, DWORD context, DWORD flags) noexcept {
   DWORD cookie = 0;
   HRESULT hr = ::CoRegisterClassObject(clsid, factory, context, flags, &cookie);
   if (FAILED(hr)) return hr;

@@ -26,9 +26,9 @@ template <class T>
 class COffscreenDrawRect {
  public:
   BEGIN_MSG_MAP(COffscreenDrawRect)
-    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
-    MESSAGE_HANDLER(WM_PAINT, OnPaint)
-    MESSAGE_HANDLER(WM_PRINTCLIENT, OnPaint)
+  MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
+  MESSAGE_HANDLER(WM_PAINT, OnPaint)
+  MESSAGE_HANDLER(WM_PRINTCLIENT, OnPaint)
   END_MSG_MAP()
 
   LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
@@ -54,8 +54,8 @@ template <class T>
 class CCustomDraw {
  public:
   BEGIN_MSG_MAP(CCustomDraw)
-    NOTIFY_CODE_HANDLER(NM_CUSTOMDRAW, OnCustomDraw)
-    REFLECTED_NOTIFY_CODE_HANDLER(NM_CUSTOMDRAW, OnCustomDraw)
+  NOTIFY_CODE_HANDLER(NM_CUSTOMDRAW, OnCustomDraw)
+  REFLECTED_NOTIFY_CODE_HANDLER(NM_CUSTOMDRAW, OnCustomDraw)
   END_MSG_MAP()
 
   LRESULT OnCustomDraw(int id, LPNMHDR header, BOOL&) {

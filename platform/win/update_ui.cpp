@@ -128,7 +128,8 @@ void update_ui_states::update(WORD kind, bool force) {
 void update_ui_states::update_menu(HMENU menu) const {
   if (!::IsMenu(menu)) return;
   for (const auto& s : m_states) {
-    if (s.entry.kinds & UPDUI_MENUPOPUP) show_on_menu(menu, s.entry, s.enabled, s.check, s.has_text ? &s.text : nullptr);
+    if (s.entry.kinds & UPDUI_MENUPOPUP)
+      show_on_menu(menu, s.entry, s.enabled, s.check, s.has_text ? &s.text : nullptr);
   }
 }
 

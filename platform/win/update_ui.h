@@ -92,7 +92,7 @@ class CUpdateUI {
   CUpdateUI() : m_ui(T::update_ui_map, std::size(T::update_ui_map)) {}
 
   BEGIN_MSG_MAP(CUpdateUI)
-    MESSAGE_HANDLER(WM_INITMENUPOPUP, OnInitMenuPopup)
+  MESSAGE_HANDLER(WM_INITMENUPOPUP, OnInitMenuPopup)
   END_MSG_MAP()
 
   LRESULT OnInitMenuPopup(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {

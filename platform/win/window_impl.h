@@ -210,9 +210,9 @@ class CWindowImplBaseT : public CWindowImplRoot<TBase> {
     int g[4];
     detail::create_geometry(rect, g);
     detail::set_pending(m_atom, static_cast<CWindowImplBaseT*>(this));
-    HWND hWnd = ::CreateWindowExW(GetWndExStyle(exStyle), MAKEINTATOM(windowClass), name, GetWndStyle(style), g[0],
-                                  g[1], g[2], g[3], parent, reinterpret_cast<HMENU>(idOrMenu), resource_instance(),
-                                  param);
+    HWND hWnd =
+        ::CreateWindowExW(GetWndExStyle(exStyle), MAKEINTATOM(windowClass), name, GetWndStyle(style), g[0], g[1], g[2],
+                          g[3], parent, reinterpret_cast<HMENU>(idOrMenu), resource_instance(), param);
     detail::clear_pending();
     return hWnd;
   }
@@ -286,8 +286,8 @@ class CWindowImpl : public CWindowImplBaseT<TBase, TWinTraits> {
 
   // The class atom, registered on first use.
   static ATOM registered_class() noexcept {
-    static const ATOM atom = detail::register_class(T::class_traits(), &base::template WindowProc<T>,
-                                                    &base::template class_super<T>());
+    static const ATOM atom =
+        detail::register_class(T::class_traits(), &base::template WindowProc<T>, &base::template class_super<T>());
     return atom;
   }
 };
@@ -303,8 +303,7 @@ class CContainedWindowT : public CWindowImplBaseT<TBase, TWinTraits> {
   explicit CContainedWindowT(CMessageMap* object, DWORD msgMapID = 0) noexcept
       : m_pObject(object), m_dwMsgMapID(msgMapID) {}
 
-  BOOL ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult,
-                            DWORD) override {
+  BOOL ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult, DWORD) override {
     return m_pObject && m_pObject->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, m_dwMsgMapID);
   }
   BOOL SubclassWindow(HWND hWnd) noexcept { return this->template subclass<CContainedWindowT>(hWnd); }

@@ -12,8 +12,8 @@ namespace {
 
 std::string system_text(DWORD code) {
   char* buffer = nullptr;
-  ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
-                   nullptr, code, 0x400, reinterpret_cast<char*>(&buffer), 0, nullptr);
+  ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM, nullptr,
+                   code, 0x400, reinterpret_cast<char*>(&buffer), 0, nullptr);
   std::string text = buffer ? buffer : "";
   ::LocalFree(buffer);
   return text;

@@ -20,8 +20,8 @@ namespace {
 
 constexpr UINT sink_id = 7;
 
-class CSinkOwner : public comet::IDispEventImpl<sink_id, CSinkOwner, &DIID__DSinkTestEvents, &LIBID_OrvoSinkTestLib,
-                                                1, 0> {
+class CSinkOwner
+    : public comet::IDispEventImpl<sink_id, CSinkOwner, &DIID__DSinkTestEvents, &LIBID_OrvoSinkTestLib, 1, 0> {
  public:
   std::vector<short> levels;
   std::wstring text;
@@ -108,9 +108,9 @@ TEST_F(EventSink, EventsFromASecondProcessReachTheSink) {
   ASSERT_EQ(run_program(server + L" /RegServer"), 0);
   in_sta([&] {
     ptr<ISinkTestSource> source;
-    ASSERT_EQ(::CoCreateInstance(CLSID_SinkTestSource, nullptr, CLSCTX_LOCAL_SERVER, IID_ISinkTestSource,
-                                 source.put_void()),
-              S_OK);
+    ASSERT_EQ(
+        ::CoCreateInstance(CLSID_SinkTestSource, nullptr, CLSCTX_LOCAL_SERVER, IID_ISinkTestSource, source.put_void()),
+        S_OK);
     expect_events_reach_the_sink(source.get(), false);
   });
   EXPECT_EQ(run_program(server + L" /UnregServer"), 0);

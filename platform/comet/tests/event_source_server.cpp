@@ -15,8 +15,8 @@ const orvo::com::class_entry classes[] = {
     orvo::com::class_entry::of<CSinkTestSource>(CLSID_SinkTestSource, L"SinkTestSource Class",
                                                 L"OrvoTest.SinkTestSource", nullptr),
 };
-const orvo::com::local_server server{classes,         std::size(classes),           &APPID_SinkTest,
-                                     L"OrvoSinkTest", L"comet_event_source_server.exe", true};
+const orvo::com::local_server server{
+    classes, std::size(classes), &APPID_SinkTest, L"OrvoSinkTest", L"comet_event_source_server.exe", true};
 
 }  // namespace
 

@@ -48,7 +48,7 @@ class CElectrodeStrip : public WTL::CWindowImpl<CElectrodeStrip>, public WTL::CO
  public:
   static WTL::window_class class_traits() { return {L"Orvo.Gallery.Electrodes", CS_HREDRAW | CS_VREDRAW, 0}; }
   BEGIN_MSG_MAP(CElectrodeStrip)
-    CHAIN_MSG_MAP(WTL::COffscreenDrawRect<CElectrodeStrip>)
+  CHAIN_MSG_MAP(WTL::COffscreenDrawRect<CElectrodeStrip>)
   END_MSG_MAP()
 
   void DoPaint(WTL::CDCHandle dc, RECT&) {
@@ -72,7 +72,7 @@ class CElectrodeStrip : public WTL::CWindowImpl<CElectrodeStrip>, public WTL::CO
 class channel_dialog : public WTL::CDialogImpl<channel_dialog> {
  public:
   BEGIN_MSG_MAP(channel_dialog)
-    MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+  MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
   END_MSG_MAP()
   LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     GetDlgItem(IDC_GAIN).SetWindowText(L"1000");
@@ -110,13 +110,13 @@ class CGalleryFrame : public WTL::CWindowImpl<CGalleryFrame, WTL::CWindow, WTL::
   UINT m_seconds = 5;
 
   BEGIN_MSG_MAP(CGalleryFrame)
-    MESSAGE_HANDLER(WM_CREATE, OnCreate)
-    MESSAGE_HANDLER(WM_SIZE, OnSize)
-    MESSAGE_HANDLER(WM_TIMER, OnTimer)
-    MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
-    COMMAND_ID_HANDLER(ID_VIEW_LOG, OnViewLog)
-    COMMAND_ID_HANDLER(ID_APP_EXIT, OnExit)
-    CHAIN_MSG_MAP(WTL::CUpdateUI<CGalleryFrame>)
+  MESSAGE_HANDLER(WM_CREATE, OnCreate)
+  MESSAGE_HANDLER(WM_SIZE, OnSize)
+  MESSAGE_HANDLER(WM_TIMER, OnTimer)
+  MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+  COMMAND_ID_HANDLER(ID_VIEW_LOG, OnViewLog)
+  COMMAND_ID_HANDLER(ID_APP_EXIT, OnExit)
+  CHAIN_MSG_MAP(WTL::CUpdateUI<CGalleryFrame>)
   END_MSG_MAP()
 
   LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
@@ -232,7 +232,8 @@ class CGalleryFrame : public WTL::CWindowImpl<CGalleryFrame, WTL::CWindow, WTL::
       tb.iBitmap = b.image;
       tb.idCommand = b.id;
       tb.fsState = TBSTATE_ENABLED;
-      tb.fsStyle = static_cast<BYTE>(BTNS_BUTTON | BTNS_AUTOSIZE | BTNS_SHOWTEXT | (b.id == ID_VIEW_LOG ? BTNS_CHECK : 0));
+      tb.fsStyle =
+          static_cast<BYTE>(BTNS_BUTTON | BTNS_AUTOSIZE | BTNS_SHOWTEXT | (b.id == ID_VIEW_LOG ? BTNS_CHECK : 0));
       tb.iString = reinterpret_cast<INT_PTR>(b.text);
       m_toolbar.AddButtons(1, &tb);
     }

@@ -20,7 +20,7 @@ class CStatesWindow : public WTL::CWindowImpl<CStatesWindow, WTL::CWindow, WTL::
       {1, WTL::UPDUI_STATUSBAR},
   };
   BEGIN_MSG_MAP(CStatesWindow)
-    CHAIN_MSG_MAP(WTL::CUpdateUI<CStatesWindow>)
+  CHAIN_MSG_MAP(WTL::CUpdateUI<CStatesWindow>)
   END_MSG_MAP()
 };
 
@@ -42,8 +42,8 @@ class UpdateUI : public testing::Test {
     ASSERT_TRUE(m_status.Create(m_window, WTL::CWindow::rcDefault, nullptr, WS_CHILD | WS_VISIBLE));
     const int panes[] = {100, -1};
     m_status.SetParts(2, panes);
-    ASSERT_TRUE(m_option.Create(m_window, RECT{0, 60, 100, 80}, L"Option", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX,
-                                0, ID_OPTION));
+    ASSERT_TRUE(m_option.Create(m_window, RECT{0, 60, 100, 80}, L"Option", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 0,
+                                ID_OPTION));
     m_window.UIAddToolBar(m_toolbar);
     m_window.UIAddStatusBar(m_status);
     m_window.UIAddChildWindowContainer(m_window);

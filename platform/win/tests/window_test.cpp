@@ -27,7 +27,7 @@ std::vector<std::string> g_calls;
 class counting_mixin {
  public:
   BEGIN_MSG_MAP(counting_mixin)
-    MESSAGE_HANDLER(WM_APP + 3, OnMixin)
+  MESSAGE_HANDLER(WM_APP + 3, OnMixin)
   END_MSG_MAP()
   LRESULT OnMixin(UINT, WPARAM, LPARAM, BOOL&) {
     g_calls.push_back("mixin");
@@ -38,7 +38,7 @@ class counting_mixin {
 class member_map {
  public:
   BEGIN_MSG_MAP(member_map)
-    MESSAGE_HANDLER(WM_APP + 4, OnMember)
+  MESSAGE_HANDLER(WM_APP + 4, OnMember)
   END_MSG_MAP()
   LRESULT OnMember(UINT, WPARAM, LPARAM, BOOL&) {
     g_calls.push_back("member");
@@ -52,16 +52,16 @@ class CRoutedWindow : public WTL::CWindowImpl<CRoutedWindow, WTL::CWindow, WTL::
   member_map m_member;
 
   BEGIN_MSG_MAP(CRoutedWindow)
-    MESSAGE_HANDLER(WM_APP, OnPassOn)
-    MESSAGE_HANDLER(WM_APP, OnApp)
-    MESSAGE_HANDLER(WM_APP + 2, OnPassOn)
-    COMMAND_ID_HANDLER(100, OnCommand)
-    COMMAND_RANGE_HANDLER(200, 210, OnCommand)
-    NOTIFY_HANDLER(300, NM_CLICK, OnNotify)
-    CHAIN_MSG_MAP(counting_mixin)
-    CHAIN_MSG_MAP_MEMBER(m_member)
+  MESSAGE_HANDLER(WM_APP, OnPassOn)
+  MESSAGE_HANDLER(WM_APP, OnApp)
+  MESSAGE_HANDLER(WM_APP + 2, OnPassOn)
+  COMMAND_ID_HANDLER(100, OnCommand)
+  COMMAND_RANGE_HANDLER(200, 210, OnCommand)
+  NOTIFY_HANDLER(300, NM_CLICK, OnNotify)
+  CHAIN_MSG_MAP(counting_mixin)
+  CHAIN_MSG_MAP_MEMBER(m_member)
   ALT_MSG_MAP(1)
-    MESSAGE_HANDLER(WM_CHAR, OnEditChar)
+  MESSAGE_HANDLER(WM_CHAR, OnEditChar)
   END_MSG_MAP()
 
   LRESULT OnPassOn(UINT, WPARAM, LPARAM, BOOL& bHandled) {
@@ -144,8 +144,8 @@ TEST_F(RoutingTest, AContainedWindowsMessagesGoToTheAlternateMapThenToItsOwnProc
 class CReflectingChild : public WTL::CWindowImpl<CReflectingChild> {
  public:
   BEGIN_MSG_MAP(CReflectingChild)
-    REFLECTED_COMMAND_CODE_HANDLER(EN_CHANGE, OnChanged)
-    DEFAULT_REFLECTION_HANDLER()
+  REFLECTED_COMMAND_CODE_HANDLER(EN_CHANGE, OnChanged)
+  DEFAULT_REFLECTION_HANDLER()
   END_MSG_MAP()
   LRESULT OnChanged(WORD, WORD id, HWND, BOOL&) {
     g_calls.push_back("reflected change " + std::to_string(id));
@@ -156,7 +156,7 @@ class CReflectingChild : public WTL::CWindowImpl<CReflectingChild> {
 class CReflectingParent : public WTL::CWindowImpl<CReflectingParent, WTL::CWindow, WTL::CNullTraits> {
  public:
   BEGIN_MSG_MAP(CReflectingParent)
-    REFLECT_NOTIFICATIONS()
+  REFLECT_NOTIFICATIONS()
   END_MSG_MAP()
 };
 
@@ -164,8 +164,8 @@ class CConditionalParent : public WTL::CWindowImpl<CConditionalParent, WTL::CWin
                            public WTL::CConditionalNotificationReflection<CConditionalParent> {
  public:
   BEGIN_MSG_MAP(CConditionalParent)
-    CHAIN_MSG_MAP(WTL::CConditionalNotificationReflection<CConditionalParent>)
-    COMMAND_CODE_HANDLER(EN_CHANGE, OnChanged)
+  CHAIN_MSG_MAP(WTL::CConditionalNotificationReflection<CConditionalParent>)
+  COMMAND_CODE_HANDLER(EN_CHANGE, OnChanged)
   END_MSG_MAP()
   LRESULT OnChanged(WORD, WORD id, HWND, BOOL&) {
     g_calls.push_back("parent change " + std::to_string(id));
@@ -176,7 +176,7 @@ class CConditionalParent : public WTL::CWindowImpl<CConditionalParent, WTL::CWin
 class CForwardingMiddle : public WTL::CWindowImpl<CForwardingMiddle> {
  public:
   BEGIN_MSG_MAP(CForwardingMiddle)
-    FORWARD_NOTIFICATIONS()
+  FORWARD_NOTIFICATIONS()
   END_MSG_MAP()
 };
 
@@ -227,8 +227,8 @@ TEST(Reflection, AWindowForwardsTheNotificationsOfItsControlsToItsParent) {
 class CSelfClosing : public WTL::CWindowImpl<CSelfClosing, WTL::CWindow, WTL::CNullTraits> {
  public:
   BEGIN_MSG_MAP(CSelfClosing)
-    MESSAGE_HANDLER(WM_APP, OnClose)
-    MESSAGE_HANDLER(WM_APP + 1, OnThrow)
+  MESSAGE_HANDLER(WM_APP, OnClose)
+  MESSAGE_HANDLER(WM_APP + 1, OnThrow)
   END_MSG_MAP()
   LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&) {
     g_calls.push_back("destroying");
@@ -267,7 +267,7 @@ TEST(WindowLife, AnExceptionFromAHandlerIsLoggedAndTheMessageGetsItsDefaultProce
 class CPlain : public WTL::CWindowImpl<CPlain, WTL::CWindow, WTL::CNullTraits> {
  public:
   BEGIN_MSG_MAP(CPlain)
-    MESSAGE_HANDLER(WM_APP, OnApp)
+  MESSAGE_HANDLER(WM_APP, OnApp)
   END_MSG_MAP()
   LRESULT OnApp(UINT, WPARAM, LPARAM, BOOL&) { return 11; }
 };
@@ -295,7 +295,7 @@ class CUpperEdit : public WTL::CWindowImpl<CUpperEdit> {
  public:
   static WTL::window_class class_traits() { return {L"Orvo.test.upperedit", 0, 0, nullptr, L"EDIT"}; }
   BEGIN_MSG_MAP(CUpperEdit)
-    MESSAGE_HANDLER(WM_CHAR, OnChar)
+  MESSAGE_HANDLER(WM_CHAR, OnChar)
   END_MSG_MAP()
   LRESULT OnChar(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&) {
     return DefWindowProc(uMsg, static_cast<WPARAM>(::towupper(static_cast<wint_t>(wParam))), lParam);
@@ -322,7 +322,7 @@ TEST(Superclass, AControlSuperclassKeepsTheSystemControlsProcedureAsItsDefault) 
 class CFirstSubclass : public WTL::CWindowImpl<CFirstSubclass> {
  public:
   BEGIN_MSG_MAP(CFirstSubclass)
-    MESSAGE_HANDLER(WM_APP, OnApp)
+  MESSAGE_HANDLER(WM_APP, OnApp)
   END_MSG_MAP()
   LRESULT OnApp(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
   void OnFinalMessage(HWND) override { g_calls.push_back("first final"); }
@@ -330,7 +330,7 @@ class CFirstSubclass : public WTL::CWindowImpl<CFirstSubclass> {
 class CSecondSubclass : public WTL::CWindowImpl<CSecondSubclass> {
  public:
   BEGIN_MSG_MAP(CSecondSubclass)
-    MESSAGE_HANDLER(WM_APP + 1, OnApp)
+  MESSAGE_HANDLER(WM_APP + 1, OnApp)
   END_MSG_MAP()
   LRESULT OnApp(UINT, WPARAM, LPARAM, BOOL&) { return 2; }
 };
@@ -343,7 +343,7 @@ TEST(Subclass, SubclassingStacksAndUnsubclassingRestoresEachPreviousProcedure) {
   ASSERT_TRUE(first.SubclassWindow(window));
   const auto afterFirst = ::GetWindowLongPtrW(window, GWLP_WNDPROC);
   ASSERT_TRUE(second.SubclassWindow(window));
-  EXPECT_EQ(::SendMessageW(window, WM_APP, 0, 0), 1);      // passed down by the second
+  EXPECT_EQ(::SendMessageW(window, WM_APP, 0, 0), 1);  // passed down by the second
   EXPECT_EQ(::SendMessageW(window, WM_APP + 1, 0, 0), 2);
 
   // The first cannot leave while the second stands in front of it.
@@ -373,9 +373,9 @@ class test_dialog : public WTL::CDialogImpl<test_dialog> {
   std::wstring m_label;
 
   BEGIN_MSG_MAP(test_dialog)
-    MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
-    MESSAGE_HANDLER(WM_APP, OnApp)
-    COMMAND_ID_HANDLER(IDOK, OnOk)
+  MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+  MESSAGE_HANDLER(WM_APP, OnApp)
+  COMMAND_ID_HANDLER(IDOK, OnOk)
   END_MSG_MAP()
 
   LRESULT OnInitDialog(UINT, WPARAM, LPARAM lParam, BOOL&) {
