@@ -130,4 +130,18 @@ HRESULT serve(const local_server& server) noexcept {
   return hr;
 }
 
+HRESULT run_server_switch(const local_server& server, const wchar_t* command_line) noexcept {
+  switch (parse_server_switch(command_line)) {
+    case server_switch::register_server:
+      return register_local_server(server);
+    case server_switch::unregister_server:
+      return unregister_local_server(server);
+    case server_switch::embedding:
+      return serve(server);
+    case server_switch::none:
+      break;
+  }
+  return E_INVALIDARG;
+}
+
 }  // namespace orvo::com

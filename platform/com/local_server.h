@@ -72,4 +72,9 @@ void exit_when_idle(HANDLE exit_event) noexcept;
 // them. The caller has initialised COM (multithreaded apartment).
 HRESULT serve(const local_server& server) noexcept;
 
+// What a server program that only serves does with its command line:
+// registers, unregisters or serves as the switch says; E_INVALIDARG
+// without a switch. COM is initialised as for serve().
+HRESULT run_server_switch(const local_server& server, const wchar_t* command_line) noexcept;
+
 }  // namespace orvo::com

@@ -20,38 +20,25 @@
 namespace comet {
 
 namespace detail {
+template <VARTYPE t_vt, class Value>
+struct element_is {
+  static constexpr VARTYPE vt = t_vt;
+  using value = Value;
+};
 template <class T>
 struct element;
 template <>
-struct element<VARIANT> {
-  static constexpr VARTYPE vt = VT_VARIANT;
-  using value = variant_t;
-};
+struct element<VARIANT> : element_is<VT_VARIANT, variant_t> {};
 template <>
-struct element<BSTR> {
-  static constexpr VARTYPE vt = VT_BSTR;
-  using value = bstr_t;
-};
+struct element<BSTR> : element_is<VT_BSTR, bstr_t> {};
 template <>
-struct element<long> {
-  static constexpr VARTYPE vt = VT_I4;
-  using value = long;
-};
+struct element<long> : element_is<VT_I4, long> {};
 template <>
-struct element<short> {
-  static constexpr VARTYPE vt = VT_I2;
-  using value = short;
-};
+struct element<short> : element_is<VT_I2, short> {};
 template <>
-struct element<unsigned char> {
-  static constexpr VARTYPE vt = VT_UI1;
-  using value = unsigned char;
-};
+struct element<unsigned char> : element_is<VT_UI1, unsigned char> {};
 template <>
-struct element<double> {
-  static constexpr VARTYPE vt = VT_R8;
-  using value = double;
-};
+struct element<double> : element_is<VT_R8, double> {};
 }  // namespace detail
 
 template <class T>

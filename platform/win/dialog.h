@@ -35,6 +35,9 @@ bool dialog_returns_directly(UINT uMsg) noexcept;
 template <class TBase = CWindow>
 class CDialogImplBaseT : public CWindowImplRoot<TBase> {
  public:
+  // The dialog manager does the default processing.
+  WNDPROC default_procedure() const noexcept { return nullptr; }
+
   // Ends a modal dialog with `result`; destroys a modeless one.
   BOOL EndDialog(int result) noexcept {
     return m_modal ? ::EndDialog(this->m_hWnd, result) : ::DestroyWindow(this->m_hWnd);
@@ -49,18 +52,9 @@ class CDialogImplBaseT : public CWindowImplRoot<TBase> {
  protected:
   template <class Tag>
   static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-    const ATOM atom = binding_atom<Tag>();
-    detail::binding* b = detail::find_binding(hWnd, atom);
-    if (!b) {
-      auto* self = static_cast<CDialogImplBaseT*>(detail::take_pending(atom));
-      if (!self || !(b = detail::bind(hWnd, atom, self, nullptr))) return FALSE;
-      self->m_hWnd = hWnd;
-    }
-    if (!b->object) {
-      if (uMsg == WM_NCDESTROY) detail::unbind(hWnd, atom);
-      return FALSE;
-    }
-    return static_cast<CDialogImplBaseT*>(b->object)->dispatch(hWnd, uMsg, wParam, lParam);
+    WNDPROC left_behind = nullptr;
+    auto* self = CDialogImplBaseT::template bound<CDialogImplBaseT>(hWnd, uMsg, binding_atom<Tag>(), left_behind);
+    return self ? self->dispatch(hWnd, uMsg, wParam, lParam) : FALSE;
   }
 
   template <class Tag>

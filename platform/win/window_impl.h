@@ -97,6 +97,25 @@ class CWindowImplRoot : public TBase, public CMessageMap {
     return handled;
   }
 
+  // The object bound to hWnd under `atom`; a window seen for the first time
+  // takes the object pending for its creation. Null when there is none or
+  // it has gone; `left_behind` is then the default procedure of a binding
+  // whose object went first (the window's last message removes it), or null.
+  template <class Self>
+  static Self* bound(HWND hWnd, UINT uMsg, ATOM atom, WNDPROC& left_behind) noexcept {
+    left_behind = nullptr;
+    detail::binding* b = detail::find_binding(hWnd, atom);
+    if (!b) {
+      auto* self = static_cast<Self*>(detail::take_pending(atom));
+      if (!self || !(b = detail::bind(hWnd, atom, self, self->default_procedure()))) return nullptr;
+      self->m_hWnd = hWnd;
+    }
+    if (b->object) return static_cast<Self*>(b->object);
+    left_behind = b->super;
+    if (uMsg == WM_NCDESTROY) detail::unbind(hWnd, atom);
+    return nullptr;
+  }
+
   // Marks the window gone; OnFinalMessage follows when the outermost handler returns.
   void window_gone(HWND hWnd, ATOM atom) noexcept {
     detail::unbind(hWnd, atom);
@@ -132,6 +151,7 @@ class CWindowImplBaseT : public CWindowImplRoot<TBase> {
 
   ~CWindowImplBaseT() override { let_go(); }
 
+  WNDPROC default_procedure() const noexcept { return m_pfnSuperWindowProc; }
   static DWORD GetWndStyle(DWORD style) noexcept { return TWinTraits::GetWndStyle(style); }
   static DWORD GetWndExStyle(DWORD exStyle) noexcept { return TWinTraits::GetWndExStyle(exStyle); }
 
@@ -169,20 +189,11 @@ class CWindowImplBaseT : public CWindowImplRoot<TBase> {
   template <class Tag>
   static LRESULT CALLBACK WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
     const ATOM atom = binding_atom<Tag>();
-    detail::binding* b = detail::find_binding(hWnd, atom);
-    if (!b) {
-      auto* self = static_cast<CWindowImplBaseT*>(detail::take_pending(atom));
-      if (!self || !(b = detail::bind(hWnd, atom, self, self->m_pfnSuperWindowProc))) {
-        return ::CallWindowProcW(class_super<Tag>(), hWnd, uMsg, wParam, lParam);
-      }
-      self->m_hWnd = hWnd;
+    WNDPROC left_behind = nullptr;
+    if (auto* self = CWindowImplBaseT::template bound<CWindowImplBaseT>(hWnd, uMsg, atom, left_behind)) {
+      return self->dispatch(hWnd, uMsg, wParam, lParam);
     }
-    if (!b->object) {
-      WNDPROC super = b->super;
-      if (uMsg == WM_NCDESTROY) detail::unbind(hWnd, atom);
-      return ::CallWindowProcW(super, hWnd, uMsg, wParam, lParam);
-    }
-    return static_cast<CWindowImplBaseT*>(b->object)->dispatch(hWnd, uMsg, wParam, lParam);
+    return ::CallWindowProcW(left_behind ? left_behind : class_super<Tag>(), hWnd, uMsg, wParam, lParam);
   }
 
   template <class Tag>

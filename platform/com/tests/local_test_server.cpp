@@ -63,20 +63,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
   orvo::com::module::set_instance(instance);
   HRESULT hr = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
   if (FAILED(hr)) return 1;
-  switch (orvo::com::parse_server_switch(command_line)) {
-    case orvo::com::server_switch::register_server:
-      hr = orvo::com::register_local_server(server);
-      break;
-    case orvo::com::server_switch::unregister_server:
-      hr = orvo::com::unregister_local_server(server);
-      break;
-    case orvo::com::server_switch::embedding:
-      hr = orvo::com::serve(server);
-      break;
-    case orvo::com::server_switch::none:
-      hr = E_INVALIDARG;
-      break;
-  }
+  hr = orvo::com::run_server_switch(server, command_line);
   CoUninitialize();
   return SUCCEEDED(hr) ? 0 : 2;
 }
