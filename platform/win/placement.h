@@ -24,7 +24,6 @@
 #pragma once
 
 #include <windows.h>
-#include <windowsx.h>
 
 namespace WTL {
 
@@ -68,8 +67,8 @@ bool track_capture(HWND owner, Tracker& tracker) {
       break;
     }
     if (tracker.OnMessage(msg)) continue;
-    const int x = GET_X_LPARAM(msg.lParam);
-    const int y = GET_Y_LPARAM(msg.lParam);
+    const int x = static_cast<short>(LOWORD(msg.lParam));  // signed: left of or above the owner
+    const int y = static_cast<short>(HIWORD(msg.lParam));
     switch (msg.message) {
       case WM_MOUSEMOVE:
         tracker.OnMouseMove(x, y);
