@@ -6,8 +6,9 @@ variant_t::variant_t(const VARIANT& v) : variant_t() { check(::VariantCopy(&m_v,
 
 variant_t variant_t::change_type(VARTYPE vt) const {
   variant_t converted;
-  // VariantChangeType follows VT_BYREF sources itself.
-  check(::VariantChangeType(converted.in(), const_cast<VARIANT*>(&m_v), 0, vt));
+  // Numbers and dates read and write text in the thread's locale, as the
+  // client shows them to its user. VT_BYREF sources are followed.
+  check(::VariantChangeTypeEx(converted.in(), const_cast<VARIANT*>(&m_v), ::GetThreadLocale(), 0, vt));
   return converted;
 }
 

@@ -5,7 +5,8 @@
 //   comet::bstr_t text = v.as<comet::bstr_t>();
 //
 // as<T>() takes the value as it is when the VARIANT already holds T's type,
-// else converts a copy (VariantChangeType, no flags); a value that does not
+// else converts a copy (VariantChangeTypeEx in the thread's locale, so
+// "2,5" is two and a half under a German locale; no flags); a value that does not
 // convert raises comet::com_error with the conversion's HRESULT
 // (DISP_E_TYPEMISMATCH, DISP_E_OVERFLOW...). VT_BYREF values are followed.
 #pragma once

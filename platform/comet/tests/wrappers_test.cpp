@@ -67,6 +67,15 @@ TEST(Variant, ConvertsOnRequestAndRaisesWhatDoesNotConvert) {
   EXPECT_EQ(raised([] { comet::variant_t(70000L).as<short>(); }), DISP_E_OVERFLOW);
 }
 
+// Also run under LC_ALL=de_DE.UTF-8, where the separator is a comma.
+TEST(Variant, NumbersAndTextConvertInTheThreadsLocale) {
+  wchar_t separator[8] = {};
+  ASSERT_GT(::GetLocaleInfoW(::GetThreadLocale(), LOCALE_SDECIMAL, separator, 8), 0);
+  const std::wstring two_and_a_half = std::wstring(L"2") + separator + L"5";
+  EXPECT_EQ(comet::variant_t(2.5).as<comet::bstr_t>().w_str(), two_and_a_half);
+  EXPECT_EQ(comet::variant_t(two_and_a_half.c_str()).as<double>(), 2.5);
+}
+
 TEST(Variant, CopiesOwnTheirValues) {
   comet::variant_t a(L"shared?");
   comet::variant_t b = a;
