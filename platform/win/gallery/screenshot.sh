@@ -11,7 +11,7 @@ display=$(cat "$build/wine-display") || { echo "no display: start the wine sessi
 mkdir -p "$(dirname "$out")"
 ready="$(dirname "$out")/gallery.ready"
 rm -f "$ready" "$out"
-winready=$(printf 'Z:%s' "$ready" | tr / '\\')
+winready=$(printf 'Z:%s' "$ready" | tr / '\134')
 "$here/scripts/wine-run" "$build" "$gallery" "$winready" 6 &
 pid=$!
 i=0
