@@ -45,7 +45,7 @@ class CSinkOwner
   };
 };
 
-// What both kinds of source must show to a sink in this apartment.
+// Events from either kind of source, as a sink in this apartment hears them.
 void expect_events_reach_the_sink(ISinkTestSource* source, bool same_process) {
   CSinkOwner sink;
   EXPECT_EQ(sink.DispEventAdvise(nullptr), E_INVALIDARG);
