@@ -22,5 +22,6 @@ import -display "$display" -window root "$out" || { echo "import failed"; exit 1
 wait "$pid"
 rc=$?
 [ $rc -eq 0 ] || { echo "the gallery ended with $rc"; exit 1; }
+rm -f "$ready"
 [ -s "$out" ] || { echo "no screenshot"; exit 1; }
 echo "screenshot: $out"
