@@ -4,6 +4,14 @@
 
 namespace zel {
 
+namespace {
+
+// A computed position of -1 would ask for the middle; -2 is limited to the
+// first pane's minimum as its neighbours are.
+int not_the_middle(int position) { return position == -1 ? -2 : position; }
+
+}  // namespace
+
 bool dynamic_splitter::SetSplitterPos(int position) {
   const int room = pane_room();
   if (position == -1) position = (extent() - m_bar_edge - m_bar_width) / 2;
@@ -68,19 +76,17 @@ void dynamic_splitter::resize(const rect& client) {
   if (room <= 0) return;
   if (m_extended_style & splitter_proportional) {
     m_record_kept = false;
-    SetSplitterPos(mul_div(m_kept, room, proportion_scale));
+    SetSplitterPos(not_the_middle(mul_div(m_kept, room, proportion_scale)));
   } else if (m_extended_style & splitter_right_aligned) {
     m_record_kept = false;
-    SetSplitterPos(room - m_kept);
+    // A window narrower than the kept second pane gives a position below 0.
+    SetSplitterPos(not_the_middle(room - m_kept));
   }
 }
 
 void dynamic_splitter::begin_drag(int along) { m_drag_offset = along - m_position - start(); }
 
-int dynamic_splitter::drag_position(int along) const {
-  const int position = along - start() - m_drag_offset;
-  return position == -1 ? -2 : position;
-}
+int dynamic_splitter::drag_position(int along) const { return not_the_middle(along - start() - m_drag_offset); }
 
 int dynamic_splitter::extent() const { return vertical() ? m_rect.width() : m_rect.height(); }
 
