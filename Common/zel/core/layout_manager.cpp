@@ -58,7 +58,7 @@ void control_node::arrange(dialog_controls& dialog, const rect& area) {
 void container_node::arrange(dialog_controls& dialog, const rect& area) {
   rect own = area;
   if (rules[edge_left]) {
-    // Bottom first, left last: the order the rules have always run in.
+    // Bottom first, left last, each against the area the container got.
     own.bottom = rules[edge_bottom]->evaluate(dialog, edge_bottom, area);
     own.right = rules[edge_right]->evaluate(dialog, edge_right, area);
     own.top = rules[edge_top]->evaluate(dialog, edge_top, area);
