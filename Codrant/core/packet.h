@@ -94,6 +94,7 @@ class packet {
   // empty and resets (false when that reset failed); one that has got a
   // buffer meanwhile keeps it, and the lent block is freed.
   bool take_back(const loan& lent) noexcept;
+
   const allocator& memory() const noexcept { return m_memory; }
 
  private:
