@@ -28,10 +28,11 @@ extern "C" HRESULT __RPC_STUB IEnumBYTE_Next_Stub(IEnumBYTE* This, ULONG count, 
 // IPacketEncoder::AddData and IPacketDecoder::Decode. The bytes travel as
 // an array of `count` elements: a negative count would make the proxy read
 // far beyond the caller's buffer, so it is refused before anything is sent,
-// as the object itself refuses it.
+// as the object itself refuses it. Null data, which adds nothing whatever
+// the count, goes with a count of 0.
 extern "C" HRESULT CALLBACK IPacketEncoder_AddData_Proxy(IPacketEncoder* This, BYTE* data, LONG count) {
   if (data && count < 0) return orvo::com::negative_count(nullptr, IID_IPacketEncoder);
-  return IPacketEncoder_RemoteAddData_Proxy(This, data, count);
+  return IPacketEncoder_RemoteAddData_Proxy(This, data, data ? count : 0);
 }
 
 extern "C" HRESULT __RPC_STUB IPacketEncoder_AddData_Stub(IPacketEncoder* This, BYTE* data, LONG count) {
@@ -40,7 +41,7 @@ extern "C" HRESULT __RPC_STUB IPacketEncoder_AddData_Stub(IPacketEncoder* This, 
 
 extern "C" HRESULT CALLBACK IPacketDecoder_Decode_Proxy(IPacketDecoder* This, BYTE* data, LONG count) {
   if (data && count < 0) return orvo::com::negative_count(nullptr, IID_IPacketDecoder);
-  return IPacketDecoder_RemoteDecode_Proxy(This, data, count);
+  return IPacketDecoder_RemoteDecode_Proxy(This, data, data ? count : 0);
 }
 
 extern "C" HRESULT __RPC_STUB IPacketDecoder_Decode_Stub(IPacketDecoder* This, BYTE* data, LONG count) {

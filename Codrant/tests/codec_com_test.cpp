@@ -522,6 +522,9 @@ TEST(PacketCodecCom, ANegativeCountFromASingleThreadedApartmentIsRefusedBeforeIt
       EXPECT_EQ(enc->AddData(&b, count), E_INVALIDARG);
       EXPECT_EQ(dec->Decode(&b, count), E_INVALIDARG);
     }
+    // Null data is no error whatever the count, as in process.
+    EXPECT_EQ(enc->AddData(nullptr, -1), S_OK);
+    EXPECT_EQ(dec->Decode(nullptr, INT_MIN), S_OK);
     EXPECT_EQ(encode(enc.get(), {0x05}), (bytes{0x81, 0x00, 0x05, 0xFF}));
   });
 }
