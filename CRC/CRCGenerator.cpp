@@ -41,7 +41,8 @@ STDMETHODIMP CCRCGeneratorT<Register, Self>::EndCheck() {
 
 template <class Register, class Self>
 STDMETHODIMP CCRCGeneratorT<Register, Self>::AddData(BYTE* data, LONG count) {
-  if (!data || count <= 0) return S_OK;
+  if (data && count < 0) return orvo::com::negative_count(Self::progid, IID_ICRCGenerator);
+  if (!data || count == 0) return S_OK;
   scoped_lock hold(m_lock);
   m_register.add(data, static_cast<std::size_t>(count));
   return S_OK;

@@ -53,9 +53,7 @@ class CPacket : public orvo::com::object<Derived, Interface, orvo::com::supports
   static HRESULT out_of_memory() noexcept {
     return orvo::com::set_error(E_OUTOFMEMORY, Derived::progid, L"Out of memory for the packet buffer", *Iid);
   }
-  static HRESULT negative_count() noexcept {
-    return orvo::com::set_error(E_INVALIDARG, Derived::progid, L"The byte count is negative", *Iid);
-  }
+  static HRESULT negative_count() noexcept { return orvo::com::negative_count(Derived::progid, *Iid); }
 
   orvo::com::critical_section m_lock;
 

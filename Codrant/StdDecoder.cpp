@@ -1,7 +1,10 @@
 #include "StdDecoder.h"
 
+#include <utility>
+
 using orvo::com::ptr;
 using orvo::com::scoped_lock;
+using orvo::com::scoped_unlock;
 
 STDMETHODIMP CStdDecoder::SetCallback(IPacketDecoderCallback* callback) {
   ptr<IPacketDecoderCallback> held(callback);
@@ -22,14 +25,28 @@ STDMETHODIMP CStdDecoder::GetCallback(IPacketDecoderCallback** callback) {
 
 STDMETHODIMP CStdDecoder::Decode(BYTE* data, LONG count) {
   if (data && count < 0) return negative_count();
-  scoped_lock hold(m_lock);
-  const bool done = m_core.decode(data, data ? static_cast<std::size_t>(count) : 0,
-                                  [this](const std::uint8_t* packet, std::uint32_t size) {
-                                    // Held for the call: the callback may replace itself.
-                                    if (ptr<IPacketDecoderCallback> callback = m_callback)
-                                      callback->OnPacket(const_cast<BYTE*>(packet), static_cast<LONG>(size));
-                                  });
-  return done ? S_OK : out_of_memory();
+  // The callback may release the last reference to this decoder (a port
+  // closing drops its decoder): the object lives until the call ends.
+  const ptr<IUnknown> alive(controlling_unknown());
+  return orvo::com::guard(progid, IID_IPacketDecoder, [&] {
+    scoped_lock hold(m_lock);
+    const bool done = m_core.decode(data, data ? static_cast<std::size_t>(count) : 0,
+                                    [this](const std::uint8_t* packet, std::uint32_t size) { deliver(packet, size); });
+    return done ? S_OK : out_of_memory();
+  });
+}
+
+void CStdDecoder::deliver(const std::uint8_t* packet, std::uint32_t size) {
+  ptr<IPacketDecoderCallback> callback = m_callback;
+  if (!callback) return;
+  // Called without the lock, so that the callback may call this decoder
+  // again from any thread (through a proxy from its own apartment); the
+  // core has left the frame and lent the packet out, so nothing done
+  // meanwhile touches it. The callback is released before the lock is
+  // taken again: it may be its last reference.
+  scoped_unlock outside(m_lock);
+  const ptr<IPacketDecoderCallback> called(std::move(callback));
+  called->OnPacket(const_cast<BYTE*>(packet), static_cast<LONG>(size));
 }
 
 STDMETHODIMP CStdDecoder::Clone(IPacketDecoder** copy) {

@@ -1,7 +1,9 @@
 // CStdDecoder ("Quarnell.StdDecoder"): finds whole packets in the bytes
 // read from the line and hands each to its callback, on the thread that
-// called Decode and under the object's lock. Free-threaded; a thin shell
-// over codrant::decoder.
+// called Decode. The object's lock is not held while the callback runs, so
+// the callback may call the decoder again, from any apartment. A C++
+// exception out of the callback ends the Decode call with an error.
+// Free-threaded; a thin shell over codrant::decoder.
 #pragma once
 
 #include "PacketCodec_h.h"
@@ -22,6 +24,9 @@ class CStdDecoder : public CPacket<CStdDecoder, IPacketDecoder, &IID_IPacketDeco
   codrant::decoder& core() noexcept { return m_core; }
 
  private:
+  // Calls the callback with one packet; entered and left under the lock.
+  void deliver(const std::uint8_t* packet, std::uint32_t size);
+
   codrant::decoder m_core;
   orvo::com::ptr<IPacketDecoderCallback> m_callback;
 };

@@ -5,6 +5,7 @@
 
 #include <boost/crc.hpp>
 
+#include <climits>
 #include <random>
 #include <vector>
 
@@ -232,6 +233,24 @@ TEST(CrcGeneratorCom, ErrorInfoNamesTheClass) {
   BYTE b = 0;
   ASSERT_EQ(gen->GetByte(5, &b), E_INVALIDARG);
   orvo::testing::expect_error_info(gen.get(), IID_ICRCGenerator, L"Quarnell.CRCGenerator16");
+}
+
+TEST(CrcGeneratorCom, ANegativeCountIsRefusedWithErrorInfoAndThroughTheProxyBeforeItIsSent) {
+  auto gen = create(L"Quarnell.CRCGenerator16");
+  ASSERT_TRUE(gen);
+  BYTE b = 0;
+  ASSERT_EQ(gen->AddData(&b, -1), E_INVALIDARG);
+  orvo::testing::expect_error_info(gen.get(), IID_ICRCGenerator, L"Quarnell.CRCGenerator16");
+  orvo::testing::in_sta([] {
+    auto proxy = create(L"Quarnell.CRCGenerator16");
+    ASSERT_TRUE(proxy);
+    ASSERT_TRUE(is_proxy(proxy.get()));
+    BYTE byte = 0;
+    for (const LONG count : {LONG{-1}, LONG{INT_MIN}}) EXPECT_EQ(proxy->AddData(&byte, count), E_INVALIDARG);
+    // The register took nothing.
+    EXPECT_EQ(proxy->AddData(abc, 3), S_OK);
+    EXPECT_EQ(crc_bytes(proxy.get()), (std::vector<BYTE>{0xBB, 0x27}));
+  });
 }
 
 TEST(CrcGeneratorCom, RefusesAggregationOnlyWhenAskedForAnInterfaceOtherThanIUnknown) {

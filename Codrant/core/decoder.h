@@ -7,8 +7,15 @@
 // Bytes may come in any chunks. 0x81 starts a frame (dropping any partial
 // packet), 0xFF ends it and delivers the packet unless it ends between the
 // two bytes of a pair, any other byte above 0x80 abandons the frame, and
-// bytes outside a frame are ignored. Framing errors are silent. The packet
-// handed over is valid only during the call.
+// bytes outside a frame are ignored. Framing errors are silent.
+//
+// The packet is handed over after the decoder has left its frame, and its
+// bytes are lent out of the decoder for the call: they stay valid and
+// unchanged until the function returns, and the function may use the
+// decoder again meanwhile (decode more bytes, reset it), which then starts
+// outside any frame with a buffer of its own. An exception out of the
+// function goes on to the caller of decode(); the rest of that chunk is not
+// taken, and the decoder is left outside any frame.
 //
 // When memory runs out, decode() stops and returns false: the rest of that
 // chunk is lost and the frame it was in is dropped, so that no packet
@@ -54,6 +61,10 @@ class decoder {
   }
   // Joins a run of pair bytes (all no greater than 0x80) inside a frame.
   bool take_run(const std::uint8_t* data, std::size_t count) noexcept;
+  // Hands the buffer's packet to on_packet, lent out for the call; false
+  // when no buffer can be had afterwards.
+  template <class OnPacket>
+  bool deliver(OnPacket& on_packet);
 
   packet m_buffer;
   bool m_in_frame = false;
@@ -95,15 +106,28 @@ bool decoder::decode(const std::uint8_t* data, std::size_t count, OnPacket&& on_
       continue;
     }
     ++data;
-    if (byte == frame_end && !m_second_of_pair)
-      on_packet(static_cast<const std::uint8_t*>(m_buffer.data()), m_buffer.length());
+    const bool whole = byte == frame_end && !m_second_of_pair;
     // A frame start restarts the packet; the frame end and any other byte
     // above 0x80 leave the frame.
     m_in_frame = byte == frame_start;
     m_second_of_pair = false;
-    if (!m_buffer.reset()) return fail();
+    if (!(whole ? deliver(on_packet) : m_buffer.reset())) return fail();
   }
   return true;
+}
+
+template <class OnPacket>
+bool decoder::deliver(OnPacket& on_packet) {
+  const packet::loan lent = m_buffer.lend();
+  try {
+    on_packet(static_cast<const std::uint8_t*>(lent.data), lent.length);
+  } catch (...) {
+    m_buffer.take_back(lent);
+    throw;
+  }
+  // Kept when nothing used the decoder meanwhile; freed when it has a new
+  // buffer (and maybe a new frame) by now.
+  return m_buffer.take_back(lent);
 }
 
 }  // namespace codrant

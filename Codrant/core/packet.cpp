@@ -90,6 +90,25 @@ std::uint8_t* packet::release() noexcept {
   return out;
 }
 
+packet::loan packet::lend() noexcept {
+  const loan lent{m_data, m_capacity, m_length};
+  m_data = nullptr;
+  m_capacity = 0;
+  m_length = 0;
+  return lent;
+}
+
+bool packet::take_back(const loan& lent) noexcept {
+  if (m_data) {
+    if (lent.data) m_memory.release(lent.data);
+    return true;
+  }
+  m_data = lent.data;
+  m_capacity = lent.data ? lent.capacity : 0;
+  m_length = 0;
+  return reset();
+}
+
 void packet::free_buffer() noexcept {
   if (m_data) m_memory.release(m_data);
   m_data = nullptr;

@@ -80,6 +80,21 @@ class packet {
   // Hands the buffer over: the caller frees it with the allocator's
   // release. The packet then holds no buffer.
   std::uint8_t* release() noexcept;
+
+  // The buffer and its contents lent out for a while: the packet holds no
+  // buffer until take_back(), so nothing done to it meanwhile can touch the
+  // lent bytes.
+  struct loan {
+    std::uint8_t* data;
+    std::uint32_t capacity;
+    std::uint32_t length;
+  };
+  loan lend() noexcept;
+  // Ends a loan. A packet that still holds no buffer takes the block back
+  // empty and resets (false when that reset failed); one that has got a
+  // buffer meanwhile keeps it, and the lent block is freed.
+  bool take_back(const loan& lent) noexcept;
+
   const allocator& memory() const noexcept { return m_memory; }
 
  private:

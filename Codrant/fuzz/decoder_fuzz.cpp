@@ -5,7 +5,9 @@
 // Input: one mode byte, two bytes of grow percent, two of initial size, four
 // of chunking seed, then the stream. Mode bit 0 makes allocations fail now
 // and then: the decoder may then lose packets, but everything it delivers
-// must still be a packet of the stream, in order.
+// must still be a packet of the stream, in order. Mode bit 3 makes every
+// delivery decode bytes that hold no frame start on the same decoder, bit 4
+// reset it: neither may change what comes out.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -66,7 +68,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     codrant::decoder d(sometimes_failing);
     if (mode & 2) d.buffer().set_grow_percent(percent);
     if (mode & 4) d.buffer().set_initial_size(initial);
-    auto collect = [&](const std::uint8_t* p, std::uint32_t n) { got.emplace_back(p, p + n); };
+    static const std::uint8_t no_frame_start[] = {0x00, 0x07, 0xFF, 0x90, 0x05};
+    auto ignore = [](const std::uint8_t*, std::uint32_t) { fail(); };
+    auto collect = [&](const std::uint8_t* p, std::uint32_t n) {
+      got.emplace_back(p, p + n);
+      if (mode & 8) d.decode(no_frame_start, sizeof no_frame_start, ignore);
+      if (mode & 16) d.reset();
+      if (got.back() != reference::bytes(p, p + n)) fail();
+    };
     for (std::size_t at = 0; at <= length;) {
       // Chunks of 0 to 63 bytes; an empty chunk sometimes as a null pointer.
       const std::size_t n = std::min<std::size_t>(next_random() % 64, length - at);

@@ -4,8 +4,13 @@
 // through the proxies Codrant.dll registers).
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <random>
+#include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "CRCGenerator_h.h"
@@ -34,7 +39,8 @@ bool is_proxy(IUnknown* object) {
   return SUCCEEDED(object->QueryInterface(IID_IClientSecurity, security.put_void()));
 }
 
-// Keeps every packet it is given; `gone` is set when the last reference goes.
+// Keeps every packet it is given, from any thread; `gone` is set when the
+// last reference goes.
 class collector : public orvo::com::object<collector, IPacketDecoderCallback> {
  public:
   explicit collector(std::shared_ptr<bool> gone = nullptr) : m_gone(std::move(gone)) {}
@@ -42,7 +48,10 @@ class collector : public orvo::com::object<collector, IPacketDecoderCallback> {
     if (m_gone) *m_gone = true;
   }
   STDMETHODIMP OnPacket(BYTE* data, LONG count) override {
-    received.emplace_back(data, data + count);
+    {
+      std::lock_guard<std::mutex> hold(m_mutex);
+      received.emplace_back(data, data + count);
+    }
     if (m_on_packet) m_on_packet();
     return S_OK;
   }
@@ -50,6 +59,7 @@ class collector : public orvo::com::object<collector, IPacketDecoderCallback> {
   std::function<void()> m_on_packet;
 
  private:
+  std::mutex m_mutex;
   std::shared_ptr<bool> m_gone;
 };
 
@@ -390,6 +400,133 @@ TEST(PacketCodecCom, ACallbackMayClearItselfWhileItRuns) {
   EXPECT_EQ(dec->Decode(two, 8), S_OK);
   EXPECT_TRUE(*gone);
   EXPECT_EQ(seen, packets{{0x01}});
+}
+
+TEST(PacketCodecCom, ACallbackMayDropItsDecoderAndMakeANewOneWhileItRuns) {
+  auto dec = decoder();
+  auto gone = std::make_shared<bool>(false);
+  auto sink = make_collector(gone);
+  collector* raw = as_collector(sink);
+  auto fresh = make_collector();
+  ptr<IPacketDecoder> replacement;
+  packets seen;
+  raw->m_on_packet = [&] {
+    seen = raw->received;
+    if (!dec) return;
+    // The last reference to the decoder that is running, as a closing port
+    // drops its decoder.
+    dec = nullptr;
+    replacement = decoder();
+    replacement->SetCallback(fresh.get());
+  };
+  ASSERT_EQ(dec->SetCallback(sink.get()), S_OK);
+  sink = nullptr;
+  IPacketDecoder* running = dec.get();
+  BYTE two[] = {0x81, 0x00, 0x01, 0xFF, 0x81, 0x00, 0x02, 0xFF};
+  EXPECT_EQ(running->Decode(two, 8), S_OK);
+  // The dropped decoder took every byte it was given, then went.
+  EXPECT_EQ(seen, (packets{{0x01}, {0x02}}));
+  EXPECT_TRUE(*gone);
+  ASSERT_TRUE(replacement);
+  BYTE one[] = {0x81, 0x00, 0x09, 0xFF};
+  EXPECT_EQ(replacement->Decode(one, 4), S_OK);
+  EXPECT_EQ(as_collector(fresh)->received, packets{{0x09}});
+}
+
+TEST(PacketCodecCom, ACallbackInASingleThreadedApartmentMayCallItsDecoderWhileItRuns) {
+  orvo::testing::in_sta([] {
+    auto dec = decoder();
+    ASSERT_TRUE(dec);
+    ASSERT_TRUE(is_proxy(dec.get()));
+    auto sink = make_collector();
+    collector* raw = as_collector(sink);
+    std::vector<HRESULT> nested;
+    raw->m_on_packet = [&] {
+      BYTE no_frame[] = {0x00, 0x07, 0xFF};
+      nested.push_back(dec->Decode(no_frame, 3));
+      nested.push_back(dec->Reset());
+      nested.push_back(dec->SetCallback(sink.get()));
+    };
+    ASSERT_EQ(dec->SetCallback(sink.get()), S_OK);
+    BYTE two[] = {0x81, 0x00, 0x01, 0xFF, 0x81, 0x00, 0x02, 0xFF};
+    EXPECT_EQ(dec->Decode(two, 8), S_OK);
+    EXPECT_EQ(raw->received, (packets{{0x01}, {0x02}}));
+    EXPECT_EQ(nested, std::vector<HRESULT>(6, S_OK));
+    EXPECT_EQ(dec->SetCallback(nullptr), S_OK);
+  });
+}
+
+TEST(PacketCodecCom, ThreadsFeedingWholeFramesToOneDecoderLoseNoPacketWhileCallbacksResetIt) {
+  auto dec = decoder();
+  auto sink = make_collector();
+  collector* raw = as_collector(sink);
+  // Every thread's Decode is outside any frame while its callback runs, so
+  // a reset from there drops nothing of another thread's frames.
+  raw->m_on_packet = [&] { EXPECT_EQ(dec->Reset(), S_OK); };
+  ASSERT_EQ(dec->SetCallback(sink.get()), S_OK);
+  constexpr int thread_count = 4, packet_count = 300;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < thread_count; ++t) {
+    threads.emplace_back([&dec, t] {
+      CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+      bytes chunk;
+      for (int i = 0; i < packet_count; ++i) {
+        // Three frames a call.
+        const bytes frame = {0x81, 0x00, static_cast<BYTE>(t), 0x00, static_cast<BYTE>(i % 128), 0xFF};
+        chunk.insert(chunk.end(), frame.begin(), frame.end());
+        if (i % 3 == 2 || i + 1 == packet_count) {
+          EXPECT_EQ(dec->Decode(chunk.data(), static_cast<LONG>(chunk.size())), S_OK);
+          chunk.clear();
+        }
+      }
+      CoUninitialize();
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(dec->SetCallback(nullptr), S_OK);
+  std::vector<int> per_thread(thread_count);
+  for (const bytes& p : raw->received) {
+    ASSERT_EQ(p.size(), 2u);
+    ASSERT_LT(p[0], thread_count);
+    ++per_thread[p[0]];
+  }
+  EXPECT_EQ(per_thread, std::vector<int>(thread_count, packet_count));
+}
+
+TEST(PacketCodecCom, AnExceptionOutOfTheCallbackEndsDecodeWithAnError) {
+  auto dec = decoder();
+  auto sink = make_collector();
+  collector* raw = as_collector(sink);
+  raw->m_on_packet = [&] {
+    if (raw->received.size() == 1) throw std::runtime_error("refused");
+  };
+  ASSERT_EQ(dec->SetCallback(sink.get()), S_OK);
+  BYTE two[] = {0x81, 0x00, 0x01, 0xFF, 0x81, 0x00, 0x02, 0xFF};
+  ASSERT_EQ(dec->Decode(two, 8), E_UNEXPECTED);
+  orvo::testing::expect_error_info(dec.get(), IID_IPacketDecoder, L"Quarnell.StdDecoder");
+  // The rest of that chunk is lost; the decoder is free and outside any frame.
+  BYTE rest[] = {0x00, 0x05, 0xFF, 0x81, 0x00, 0x06, 0xFF};
+  EXPECT_EQ(dec->Decode(rest, 7), S_OK);
+  EXPECT_EQ(raw->received, (packets{{0x01}, {0x06}}));
+  EXPECT_EQ(dec->SetCallback(nullptr), S_OK);
+}
+
+TEST(PacketCodecCom, ANegativeCountFromASingleThreadedApartmentIsRefusedBeforeItIsSent) {
+  orvo::testing::in_sta([] {
+    auto enc = encoder();
+    auto dec = decoder();
+    ASSERT_TRUE(enc && dec);
+    ASSERT_TRUE(is_proxy(enc.get()) && is_proxy(dec.get()));
+    BYTE b = 0x42;
+    for (const LONG count : {LONG{-1}, LONG{INT_MIN}}) {
+      EXPECT_EQ(enc->AddData(&b, count), E_INVALIDARG);
+      EXPECT_EQ(dec->Decode(&b, count), E_INVALIDARG);
+    }
+    // Null data is no error whatever the count, as in process.
+    EXPECT_EQ(enc->AddData(nullptr, -1), S_OK);
+    EXPECT_EQ(dec->Decode(nullptr, INT_MIN), S_OK);
+    EXPECT_EQ(encode(enc.get(), {0x05}), (bytes{0x81, 0x00, 0x05, 0xFF}));
+  });
 }
 
 TEST(PacketCodecCom, ANegativeCountIsRefusedWithErrorInfo) {

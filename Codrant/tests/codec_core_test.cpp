@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <random>
+#include <stdexcept>
 #include <vector>
 
 #include "core/crc_register.h"
@@ -146,6 +148,55 @@ TEST(Deframing, NullOrEmptyInputStillGivesTheDecoderItsBuffer) {
   auto none = [](const std::uint8_t*, std::uint32_t) {};
   EXPECT_TRUE(d.decode(nullptr, 5, none));
   EXPECT_EQ(d.buffer().capacity(), 1024u);
+}
+
+// The function that receives a packet may use its decoder again.
+using on_packet_function = std::function<void(const std::uint8_t*, std::uint32_t)>;
+
+TEST(Delivery, BytesDecodedFromInsideTheFunctionStartOutsideAnyFrame) {
+  codrant::decoder d;
+  std::vector<bytes> got;
+  const bytes nested = {0x00, 0x07, 0xFF};
+  on_packet_function on_packet = [&](const std::uint8_t* p, std::uint32_t n) {
+    got.emplace_back(p, p + n);
+    EXPECT_TRUE(d.decode(nested.data(), nested.size(), on_packet));
+  };
+  const bytes stream = {0x81, 0x00, 0x01, 0xFF, 0x81, 0x00, 0x02, 0xFF};
+  ASSERT_TRUE(d.decode(stream.data(), stream.size(), on_packet));
+  EXPECT_EQ(got, (std::vector<bytes>{{0x01}, {0x02}}));
+}
+
+TEST(Delivery, ThePacketHandedOverStaysIntactWhileTheDecoderDecodesAndResets) {
+  codrant::decoder d;
+  std::vector<bytes> got;
+  const bytes other = encode(bytes(2000, 0x44));
+  on_packet_function on_packet = [&](const std::uint8_t* p, std::uint32_t n) {
+    const bytes before(p, p + n);
+    if (n == 3) {
+      EXPECT_TRUE(d.decode(other.data(), other.size(), on_packet));
+      EXPECT_TRUE(d.reset());
+    }
+    EXPECT_EQ(bytes(p, p + n), before);
+    got.push_back(before);
+  };
+  bytes stream = encode({0x11, 0x22, 0x33});
+  const bytes last = encode({0x55});
+  stream.insert(stream.end(), last.begin(), last.end());
+  ASSERT_TRUE(d.decode(stream.data(), stream.size(), on_packet));
+  EXPECT_EQ(got, (std::vector<bytes>{bytes(2000, 0x44), {0x11, 0x22, 0x33}, {0x55}}));
+}
+
+TEST(Delivery, AnExceptionFromTheFunctionLeavesNoFrameOpen) {
+  codrant::decoder d;
+  std::vector<bytes> got;
+  auto collect = [&](const std::uint8_t* p, std::uint32_t n) { got.emplace_back(p, p + n); };
+  auto refuse = [](const std::uint8_t*, std::uint32_t) { throw std::runtime_error("refused"); };
+  const bytes first = {0x81, 0x00, 0x01, 0xFF};
+  EXPECT_THROW(d.decode(first.data(), first.size(), refuse), std::runtime_error);
+  EXPECT_FALSE(d.in_frame());
+  const bytes rest = {0x00, 0x05, 0xFF, 0x81, 0x00, 0x06, 0xFF};
+  ASSERT_TRUE(d.decode(rest.data(), rest.size(), collect));
+  EXPECT_EQ(got, std::vector<bytes>{{0x06}});
 }
 
 TEST(PacketBuffer, GrowsByPercentOfHundredsWithAMinimumOf100) {

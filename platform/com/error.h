@@ -30,6 +30,12 @@ inline HRESULT set_error(HRESULT hr, const wchar_t* source, const std::wstring& 
 }
 void clear_error() noexcept;
 
+// A negative byte count given with data: E_INVALIDARG with error info. A
+// proxy that refuses such a call before it is sent passes no source.
+inline HRESULT negative_count(const wchar_t* source, REFIID iid) noexcept {
+  return set_error(E_INVALIDARG, source, L"The byte count is negative", iid);
+}
+
 // A failure with its HRESULT and text, thrown below a COM method.
 class error : public std::exception {
  public:

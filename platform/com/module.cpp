@@ -6,7 +6,11 @@
 namespace orvo::com::module {
 namespace {
 HINSTANCE g_instance = nullptr;
+// Live objects and server locks together; the locks also on their own, so
+// that an unlock without a lock (a client's unbalanced LockServer(FALSE))
+// cannot take away an object's share of the count.
 std::atomic<long> g_count{0};
+std::atomic<long> g_locks{0};
 std::atomic<void (*)()> g_idle{nullptr};
 
 void decrement() noexcept {
@@ -40,8 +44,18 @@ std::wstring path() {
 
 void object_created() noexcept { ++g_count; }
 void object_destroyed() noexcept { decrement(); }
-void lock() noexcept { ++g_count; }
-void unlock() noexcept { decrement(); }
+void lock() noexcept {
+  // Counted first, so that a lock can be taken back only once it counts.
+  ++g_count;
+  ++g_locks;
+}
+void unlock() noexcept {
+  long locks = g_locks.load();
+  do {
+    if (locks == 0) return;
+  } while (!g_locks.compare_exchange_weak(locks, locks - 1));
+  decrement();
+}
 long active_count() noexcept { return g_count.load(); }
 void on_idle(void (*callback)()) noexcept { g_idle = callback; }
 

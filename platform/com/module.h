@@ -21,6 +21,7 @@ std::wstring path();
 void object_created() noexcept;
 void object_destroyed() noexcept;
 void lock() noexcept;
+// Takes back one lock; does nothing when no lock is held.
 void unlock() noexcept;
 long active_count() noexcept;
 

@@ -228,6 +228,25 @@ TEST(ComServer, ServesItsClassesAndCountsLocksAndObjects) {
   EXPECT_EQ(orvo::com::dll_can_unload_now(test_server), S_OK);
 }
 
+TEST(ComServer, AnUnlockWithoutALockLeavesALiveObjectCounted) {
+  ptr<IClassFactory> factory;
+  ASSERT_EQ(orvo::com::dll_get_class_object(test_server, CLSID_LayerThing, IID_IClassFactory, factory.put_void()),
+            S_OK);
+  ASSERT_EQ(orvo::com::module::active_count(), 0) << "objects of earlier tests are still alive";
+  ptr<ILayerCounter> counter;
+  ASSERT_EQ(factory->CreateInstance(nullptr, IID_ILayerCounter, counter.put_void()), S_OK);
+  factory->LockServer(FALSE);
+  factory->LockServer(FALSE);
+  EXPECT_EQ(orvo::com::dll_can_unload_now(test_server), S_FALSE);
+  counter.reset();
+  EXPECT_EQ(orvo::com::dll_can_unload_now(test_server), S_OK);
+  // Locks taken afterwards count as before.
+  factory->LockServer(TRUE);
+  EXPECT_EQ(orvo::com::dll_can_unload_now(test_server), S_FALSE);
+  factory->LockServer(FALSE);
+  EXPECT_EQ(orvo::com::dll_can_unload_now(test_server), S_OK);
+}
+
 TEST(ComRegistration, WritesAndRemovesTheKeysOfAnInprocAndALocalServer) {
   using orvo::testing::dump_registry;
   const std::wstring clsid_key = L"CLSID\\" + orvo::com::guid_string(CLSID_LayerThing);

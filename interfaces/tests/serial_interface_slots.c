@@ -4,6 +4,7 @@
  * vtable; a method out of place stops the build. */
 #include <stddef.h>
 
+#include "CRCGenerator_h.h"
 #include "CommServer_h.h"
 #include "PacketCodec_h.h"
 
@@ -87,3 +88,13 @@ SLOT(IEnumBYTE, Skip, 2);
 SLOT(IEnumBYTE, Reset, 3);
 SLOT(IEnumBYTE, Clone, 4);
 _Static_assert(sizeof(IEnumBYTEVtbl) == 7 * sizeof(void*), "IEnumBYTE size");
+
+SLOT(ICRCGenerator, get_Valid, 1);
+SLOT(ICRCGenerator, get_ByteCount, 2);
+SLOT(ICRCGenerator, GetByte, 3);
+SLOT(ICRCGenerator, EndGenerate, 4);
+SLOT(ICRCGenerator, EndCheck, 5);
+SLOT(ICRCGenerator, AddData, 6);
+SLOT(ICRCGenerator, Reset, 7);
+SLOT(ICRCGenerator, Clone, 8);
+_Static_assert(sizeof(ICRCGeneratorVtbl) == 11 * sizeof(void*), "ICRCGenerator size");

@@ -1,10 +1,11 @@
 // The identifiers of the serial components' interfaces and classes, which
 // every binary on either side of a call must agree on. (Their method slots
-// are checked where the build compiles interface_slots.c.)
+// are checked where the build compiles serial_interface_slots.c.)
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "CRCGenerator_h.h"
 #include "CommServer_h.h"
 #include "PacketCodec_h.h"
 
@@ -35,6 +36,9 @@ TEST(SerialInterfaces, InterfacesAndClassesCarryTheirPublishedIdentifiers) {
       {IID_IEnumBYTE, L"{48DBC8C0-11C1-11D3-9630-0020182D7984}"},
       {CLSID_StdEncoder, L"{96024A64-11BD-11D3-9630-0020182D7984}"},
       {CLSID_StdDecoder, L"{8A61647B-0E99-11D3-9630-0020182D7984}"},
+      {IID_ICRCGenerator, L"{A1889571-0ACE-11D3-972D-444553540000}"},
+      {CLSID_CRCGenerator16, L"{A1889572-0ACE-11D3-972D-444553540000}"},
+      {CLSID_CRCGenerator32, L"{66E505E5-0C3D-11D3-9630-0020182D7984}"},
   };
   for (const auto& i : ids) EXPECT_EQ(text(i.id), i.expected);
 }
