@@ -29,6 +29,7 @@
 #include <atomic>
 #include <new>
 #include <type_traits>
+#include <utility>
 
 #include "module.h"
 #include "ptr.h"
@@ -43,6 +44,12 @@ struct interface_of {
 template <class T>
 struct interface_of<T, std::void_t<typename T::interface_type>> {
   using type = typename T::interface_type;
+};
+
+template <class T, class = void>
+struct has_find_interface : std::false_type {};
+template <class T>
+struct has_find_interface<T, std::void_t<decltype(std::declval<T&>().find_interface(IID_IUnknown))>> : std::true_type {
 };
 
 template <class T, class = void>
@@ -70,12 +77,20 @@ class object : public Interfaces... {
   // then hands out interface iid.
   template <class... Args>
   static HRESULT create(IUnknown* outer, REFIID iid, void** out, Args&&... args) noexcept {
+    return create_as<Derived>(outer, iid, out, std::forward<Args>(args)...);
+  }
+
+  // The same for a class derived from Derived that shares its interface
+  // list (a hierarchy whose subclasses override virtual behaviour).
+  template <class Concrete, class... Args>
+  static HRESULT create_as(IUnknown* outer, REFIID iid, void** out, Args&&... args) noexcept {
+    static_assert(std::is_base_of_v<Derived, Concrete>);
     if (!out) return E_POINTER;
     *out = nullptr;
     if (outer && (!detail::is_aggregatable<Derived>::value || iid != IID_IUnknown)) return CLASS_E_NOAGGREGATION;
-    Derived* p = nullptr;
+    Concrete* p = nullptr;
     try {
-      p = new Derived(std::forward<Args>(args)...);
+      p = new Concrete(std::forward<Args>(args)...);
     } catch (const std::bad_alloc&) {
       return E_OUTOFMEMORY;
     } catch (...) {
@@ -131,13 +146,22 @@ class object : public Interfaces... {
     if (iid == IID_IUnknown) {
       found = static_cast<IUnknown*>(&m_inner);
     } else {
-      ((found == nullptr && iid == iid_of<Interfaces>() ? (found = static_cast<Interfaces*>(this), true) : false), ...);
+      ((found == nullptr ? (found = find_in_entry<Interfaces>(iid), true) : false), ...);
       if (!found) found = static_cast<Derived*>(this)->query_extra(iid);
     }
     *out = found;
     if (!found) return E_NOINTERFACE;
     static_cast<IUnknown*>(found)->AddRef();
     return S_OK;
+  }
+
+  template <class Entry>
+  void* find_in_entry(REFIID iid) noexcept {
+    if constexpr (detail::has_find_interface<Entry>::value) {
+      return static_cast<Entry*>(this)->find_interface(iid);
+    } else {
+      return iid == iid_of<Entry>() ? static_cast<Entry*>(this) : nullptr;
+    }
   }
 
   inner_unknown m_inner;
