@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 
+#include "com/dispatch.h"
 #include "com/error.h"
 #include "com/inproc_server.h"
 #include "com/object.h"
@@ -64,6 +65,19 @@ class CFailsToFinish : public orvo::com::object<CFailsToFinish, ILayerName> {
   ~CFailsToFinish() override { ++g_destroyed; }
   HRESULT final_construct() noexcept { return E_ACCESSDENIED; }
   STDMETHODIMP get_Name(BSTR*) override { return E_NOTIMPL; }
+};
+
+// A dual interface served through the embedded type library.
+class CDual : public orvo::com::object<CDual, orvo::com::dispatch<ILayerDual2, ILayerDual>> {
+ public:
+  STDMETHODIMP Twice(LONG value, LONG* result) override {
+    if (!result) return E_POINTER;
+    *result = 2 * value;
+    return S_OK;
+  }
+  STDMETHODIMP Refuse(BSTR text) override {
+    return orvo::com::set_error(E_INVALIDARG, L"Orvo.LayerTest", text, IID_ILayerDual2);
+  }
 };
 
 // A hand-written outer object that aggregates a CCounter and exposes its
@@ -204,6 +218,58 @@ const orvo::com::class_entry test_classes[] = {
     orvo::com::class_entry::of<CCounter>(CLSID_LayerThing, L"LayerThing Class", L"Orvo.LayerThing", L"Both"),
 };
 const orvo::com::inproc_server test_server{test_classes, 1, false, {}};
+
+TEST(ComDispatch, CallsTheDualsSlotsByNameAndAnswersItsBases) {
+  ptr<ILayerDual2> dual;
+  ASSERT_EQ(CDual::make(dual), S_OK);
+  ptr<IDispatch> dispatch;
+  ASSERT_EQ(dual.query(dispatch), S_OK);
+  EXPECT_EQ(static_cast<void*>(dispatch.get()), static_cast<void*>(dual.get()));
+  EXPECT_TRUE(dual.as<ILayerDual>());
+  ptr<ISupportErrorInfo> support = dual.as<ISupportErrorInfo>();
+  EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_ILayerDual), S_OK);
+  EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_ILayerName), S_FALSE);
+
+  LPOLESTR name = const_cast<LPOLESTR>(L"twice");
+  DISPID id = 0;
+  ASSERT_EQ(dispatch->GetIDsOfNames(IID_NULL, &name, 1, 0, &id), S_OK);
+  EXPECT_EQ(id, 1);
+  VARIANT argument, result;
+  V_VT(&argument) = VT_BSTR;  // converted to the slot's LONG
+  V_BSTR(&argument) = SysAllocString(L"21");
+  VariantInit(&result);
+  DISPPARAMS params{&argument, nullptr, 1, 0};
+  ASSERT_EQ(dispatch->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr), S_OK);
+  EXPECT_EQ(V_VT(&result), VT_I4);
+  EXPECT_EQ(V_I4(&result), 42);
+  VariantClear(&argument);
+  ptr<ITypeInfo> info;
+  ASSERT_EQ(dispatch->GetTypeInfo(0, 0, info.put()), S_OK);
+  TYPEATTR* attr = nullptr;
+  info->GetTypeAttr(&attr);
+  EXPECT_EQ(attr->guid, IID_ILayerDual2);
+  info->ReleaseTypeAttr(attr);
+}
+
+TEST(ComDispatch, AFailedSlotFillsTheCallersExceptionFromItsErrorInfo) {
+  ptr<ILayerDual2> dual;
+  ASSERT_EQ(CDual::make(dual), S_OK);
+  VARIANT argument;
+  V_VT(&argument) = VT_BSTR;
+  V_BSTR(&argument) = SysAllocString(L"no");
+  DISPPARAMS params{&argument, nullptr, 1, 0};
+  EXCEPINFO exception{};
+  EXPECT_EQ(dual->Invoke(2, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, &exception, nullptr), DISP_E_EXCEPTION);
+  EXPECT_EQ(exception.scode, E_INVALIDARG);
+  EXPECT_STREQ(exception.bstrSource, L"Orvo.LayerTest");
+  EXPECT_STREQ(exception.bstrDescription, L"no");
+  SysFreeString(exception.bstrSource);
+  SysFreeString(exception.bstrDescription);
+  SysFreeString(exception.bstrHelpFile);
+  VariantClear(&argument);
+  EXPECT_EQ(dual->Invoke(77, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, &exception, nullptr),
+            DISP_E_MEMBERNOTFOUND);
+}
 
 TEST(ComServer, ServesItsClassesAndCountsLocksAndObjects) {
   ptr<IClassFactory> factory;
