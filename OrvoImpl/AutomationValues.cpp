@@ -20,6 +20,10 @@ HRESULT VariantValue(const VARIANT& value, VARIANT& copy) noexcept {
 }
 
 bool VariantText(const VARIANT& value, std::wstring& text) {
+  if (value.vt == VT_BSTR) {
+    text = FromBSTR(value.bstrVal);
+    return true;
+  }
   TVariant converted;
   if (FAILED(VariantChangeTypeEx(&converted.get(), const_cast<VARIANT*>(&value), LOCALE_INVARIANT, 0, VT_BSTR)))
     return false;
