@@ -24,6 +24,9 @@ namespace {
 
 using com::ptr;
 
+// The user locale's decimal separator the run was started for (empty: any).
+std::wstring g_decimal;
+
 // This program, run again as the second process.
 std::wstring Self() {
   wchar_t path[MAX_PATH] = {};
@@ -221,6 +224,11 @@ TEST_F(AmplifierStateTest, AnEmptyValueChangesNothingAndAValueThatIsNoTextFails)
 }
 
 TEST_F(AmplifierStateTest, ANumberGivenAsValueIsReadWithThePointWhateverTheLocale) {
+  wchar_t decimal[8] = {};
+  GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, decimal, 8);
+  if (!g_decimal.empty()) {
+    EXPECT_EQ(decimal, g_decimal);
+  }
   ptr<IProperty> low_cut = ChannelProperty(state.get(), 0, 0, L"LowCut (Hz)");
   VARIANT value;
   V_VT(&value) = VT_R8;
@@ -633,6 +641,8 @@ int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "--unmarshal") return Unmarshal(argv[2], argv[3]);
   testing::InitGoogleTest(&argc, argv);
   if (argc < 2) return 2;
+  if (argc > 2 && std::string(argv[2]).rfind("decimal=", 0) == 0)
+    for (const char* c = argv[2] + 8; *c; ++c) g_decimal += static_cast<wchar_t>(*c);
   if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return 2;
   UseCapabilitiesLibrary(argv[1]);
   const int result = RUN_ALL_TESTS();
