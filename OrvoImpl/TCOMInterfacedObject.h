@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "ECOMException.h"
 #include "InternalIntf.h"
 #include "com/ptr.h"
 #include "core/object_id.h"
@@ -67,7 +68,8 @@ class TCOMInterfacedObject : public _IGetObject, public _IUpdateAmpMemory, publi
     com::ptr<IDispatch> dispatch;
     const HRESULT hr =
         T::template create_as<T>(nullptr, IID_IDispatch, dispatch.put_void(), this, std::forward<Args>(args)...);
-    if (FAILED(hr)) throw std::bad_alloc();
+    if (hr == E_OUTOFMEMORY) throw std::bad_alloc();
+    if (FAILED(hr)) RaiseError(L"Internal error.", L"Populate", hr);
     T* node = static_cast<T*>(static_cast<typename T::dual_type*>(dispatch.get()));
     m_children.push_back(TChild{std::move(dispatch), node, is_item});
     return node;

@@ -25,10 +25,18 @@ void TIAmplifier::Populate(ICapsProvider* provider, const TAmplifierMemory& memo
   if (!provider->GetAmplifier(static_cast<WORD>(memory.AmplifierID() & 0xFFFF), model.put()) || !model) return;
   com::ptr<IAmplifierCapabilities> capabilities;
   if (FAILED(model.query(capabilities))) return;
-  m_channels = AddChild<TIChannelCollection>(false, m_index);
-  m_channels->Populate(memory, test_box, capabilities.get());
-  m_functions = AddChild<TICollection_Functions>(false, m_index);
-  m_functions->Populate(memory, capabilities.get());
+  try {
+    m_channels = AddChild<TIChannelCollection>(false, m_index);
+    m_channels->Populate(memory, test_box, capabilities.get());
+    m_functions = AddChild<TICollection_Functions>(false, m_index);
+    m_functions->Populate(memory, capabilities.get());
+  } catch (const ECOMException&) {
+    // A model whose settings the provider does not all deliver is shown as
+    // one it does not know: no channels, no functions, the image unchanged.
+    ReleaseChildren();
+    m_channels = nullptr;
+    m_functions = nullptr;
+  }
 }
 
 STDMETHODIMP TIAmplifier::get_Channels(ICollection** value) {

@@ -14,7 +14,7 @@ void TIChannelCollection::Populate(const TAmplifierMemory& memory, const TestBox
   for (std::size_t channel = 0; channel < TMemory::ChannelCount; ++channel) {
     com::ptr<IChannelCapabilities> channel_capabilities;
     capabilities->GetChannel(static_cast<LONG>(channel), channel_capabilities.put());
-    if (!channel_capabilities) RaiseError(L"Amplifier not registered", L"Channels");
+    if (!channel_capabilities) RaiseError(L"Amplifier not registered", L"Populate");
     AddChild<TICollection_Channel>(true, m_amplifier, channel)
         ->Populate(memory, capabilities, channel_capabilities.get());
   }

@@ -34,15 +34,17 @@ void TICollection_Channel::Populate(const TAmplifierMemory& memory, IAmplifierCa
   for (const auto& setting : settings) {
     com::ptr<ICapabilities> capabilities;
     (channel->*setting.get)(capabilities.put());
-    AddChild<TIProperty_ChannelRec>(true, id(KindChannelProperty, setting.element), capabilities.get(), memory, true);
+    AddChild<TIProperty_ChannelRec>(true, id(KindChannelProperty, setting.element), TIProperty::Delivered(capabilities),
+                                    memory, true);
   }
   com::ptr<ICapabilities> deblock;
   amplifier->GetDeblockState(deblock.put());
   AddChild<TIProperty_DeblockState>(true, id(KindAmplifierProperty, ElementChannelDeblockState + m_channel),
-                                    deblock.get(), memory, true);
+                                    TIProperty::Delivered(deblock), memory, true);
   com::ptr<ICapabilities> group;
   channel->GetGroup(group.put());
-  m_group = AddChild<TIProperty_ChannelRec>(true, id(KindChannelProperty, ElementGroup), group.get(), memory, false);
+  m_group = AddChild<TIProperty_ChannelRec>(true, id(KindChannelProperty, ElementGroup), TIProperty::Delivered(group),
+                                            memory, false);
   m_positive = AddChild<TIElectrode>(false, id(KindElectrode, 1), ElectrodeName(m_amplifier, m_channel, true), &memory);
   m_negative =
       AddChild<TIElectrode>(false, id(KindElectrode, 0), ElectrodeName(m_amplifier, m_channel, false), &memory);

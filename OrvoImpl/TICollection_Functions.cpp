@@ -14,6 +14,7 @@ void TICollection_Functions::Populate(const TAmplifierMemory& memory, IAmplifier
   const auto get = [&](Getter getter) {
     com::ptr<ICapabilities> result;
     (capabilities->*getter)(result.put());
+    TIProperty::Delivered(result);
     return result;
   };
   const auto id = [&](std::uint8_t element) { return PackObjectID(KindAmplifierProperty, element, m_amplifier, 0); };

@@ -23,6 +23,11 @@ std::wstring TIProperty::Caption(ICapabilities* capabilities) {
   return text;
 }
 
+ICapabilities* TIProperty::Delivered(const com::ptr<ICapabilities>& capabilities) {
+  if (!capabilities) RaiseError(L"Amplifier not registered", L"Populate");
+  return capabilities.get();
+}
+
 STDMETHODIMP TIProperty::get_Value(VARIANT* value) {
   if (!value) return E_POINTER;
   VariantInit(value);

@@ -35,6 +35,11 @@ class TIProperty : public TIIDentifier<TIProperty, com::dispatch<IProperty, IIde
   // Value put of a text, for callers inside the model.
   void PutText(const wchar_t* text);
 
+  // A setting the provider delivered; raises "Amplifier not registered"
+  // for none, so that the amplifier is shown as a model it does not know
+  // (see TIAmplifier::Populate).
+  static ICapabilities* Delivered(const com::ptr<ICapabilities>& capabilities);
+
   // The caption of a setting.
   static std::wstring Caption(ICapabilities* capabilities);
 
