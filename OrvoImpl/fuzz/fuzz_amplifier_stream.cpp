@@ -5,16 +5,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "require.h"
 #include "core/amplifier_memory_collection.h"
 #include "core/byte_stream.h"
 
 using namespace orvo::impl;
 
-namespace {
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
-}  // namespace
+using orvo::impl::fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // Records: the first byte limits the count, the rest is the stream.

@@ -9,17 +9,16 @@
 #include <string_view>
 #include <vector>
 
+#include "require.h"
 #include "core/base64.h"
 #include "core/crc_generator32.h"
 #include "core/state_string.h"
 
 using namespace orvo::impl;
 
-namespace {
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
+using orvo::impl::fuzz::Require;
 
+namespace {
 bool SameContent(const TStateContent& a, const TStateContent& b) {
   if (a.Amplifiers.Count() != b.Amplifiers.Count() || a.Amplifiers.TestBox() != b.Amplifiers.TestBox()) return false;
   for (std::size_t i = 0; i < a.Amplifiers.Count(); ++i) {

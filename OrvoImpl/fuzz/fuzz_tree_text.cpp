@@ -6,16 +6,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "require.h"
 #include "core/test_box.h"
 #include "core/tree_text.h"
 
 using namespace orvo::impl;
 
-namespace {
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
-}  // namespace
+using orvo::impl::fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
