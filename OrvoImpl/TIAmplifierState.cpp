@@ -122,7 +122,7 @@ STDMETHODIMP TIAmplifierState::get_AsString(BSTR* value) {
   if (!value) return E_POINTER;
   *value = nullptr;
   return Call([&] {
-    *value = NewBSTR(StateString());
+    *value = comet::bstr_t(StateString()).detach();
     return S_OK;
   });
 }
@@ -162,8 +162,8 @@ STDMETHODIMP TIAmplifierState::Clone(IAmplifierState2** value) {
 STDMETHODIMP TIAmplifierState::Equal(VARIANT source, LONG* value) {
   if (!value) return E_POINTER;
   return Call([&] {
-    TVariant plain;
-    if (FAILED(VariantValue(source, plain.get())))
+    comet::variant_t plain;
+    if (FAILED(VariantValue(source, *plain.out())))
       RaiseError(L"Source not an IAmplifierState object or StateString.", L"Equal");
     const std::wstring other = SourceStateString(plain.get());
     const std::wstring own = StateString();

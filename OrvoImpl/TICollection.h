@@ -30,15 +30,15 @@ class TICollection : public TIIDentifier<Derived, Dispatch, _IFindItem, Extra...
     if (!value) return E_POINTER;
     *value = nullptr;
     return this->Call([&] {
-      auto values = std::make_shared<TIEnumVARIANT::TValues>();
+      std::vector<VARIANT> items;
       for (const auto& child : this->Children()) {
         if (!child.IsItem) continue;
         VARIANT item;
         item.vt = VT_DISPATCH;
         item.pdispVal = child.Dispatch.get();
-        values->Add(item);
+        items.push_back(item);
       }
-      return TIEnumVARIANT::Make(std::move(values), value);
+      return MakeEnumerator(items, value);
     });
   }
 

@@ -28,7 +28,7 @@ class TIIDentifier : public com::object<Derived, Dispatch, TCOMInterfacedObject,
     if (!value) return E_POINTER;
     *value = nullptr;
     return Call([&] {
-      *value = NewBSTR(this->Name());
+      *value = comet::bstr_t(this->Name()).detach();
       return S_OK;
     });
   }

@@ -16,8 +16,8 @@ TIProperty::TIProperty(TCOMInterfacedObject* parent, ObjectID id, std::wstring n
 }
 
 std::wstring TIProperty::Caption(ICapabilities* capabilities) {
-  TVariant caption;
-  capabilities->GetName(&caption);
+  comet::variant_t caption;
+  capabilities->GetName(caption.out());
   std::wstring text;
   VariantText(caption.get(), text);
   return text;
@@ -39,8 +39,8 @@ STDMETHODIMP TIProperty::get_Value(VARIANT* value) {
 
 STDMETHODIMP TIProperty::put_Value(VARIANT value) {
   return Call([&] {
-    TVariant plain;
-    if (FAILED(VariantValue(value, plain.get()))) RaiseError(L"Invalid property value", L"Set_Value");
+    comet::variant_t plain;
+    if (FAILED(VariantValue(value, *plain.out()))) RaiseError(L"Invalid property value", L"Set_Value");
     PutValue(plain.get());
     return S_OK;
   });
@@ -89,9 +89,7 @@ STDMETHODIMP TIProperty::get__NewEnum(IUnknown** value) {
 }
 
 void TIProperty::PutText(const wchar_t* text) {
-  TVariant value;
-  value.get().vt = VT_BSTR;
-  value.get().bstrVal = NewBSTR(text);
+  const comet::variant_t value(text);
   PutValue(value.get());
 }
 
@@ -108,10 +106,7 @@ void TIProperty::PutValue(const VARIANT& value) {
   if (value.vt == VT_EMPTY) return;
   std::wstring text;
   if (!VariantText(value, text)) RaiseError(L"Invalid property value", L"Set_Value");
-  TVariant argument;
-  argument.get().vt = VT_BSTR;
-  argument.get().bstrVal = NewBSTR(text);
-  const LONG code = m_capabilities->ToValue(argument.get());
+  const LONG code = m_capabilities->ToValue(comet::variant_t(text).get());
   if (code < 0) RaiseError(L"Invalid property value", L"Set_Value");
   m_raw = code;
   RunGroupLink();
@@ -127,14 +122,25 @@ void TIProperty::Item(LONG index, VARIANT* value) {
 }
 
 void TIProperty::NewEnum(IUnknown** value) {
-  auto values = std::make_shared<TIEnumVARIANT::TValues>();
-  const LONG count = Count();
-  for (LONG i = 0; i < count; ++i) {
-    TVariant name;
-    Item(i, &name);
-    values->Add(name.get());
+  std::vector<VARIANT> names;
+  const auto clear = [&] {
+    for (VARIANT& name : names) VariantClear(&name);
+  };
+  try {
+    const LONG count = Count();
+    names.reserve(static_cast<std::size_t>(count));
+    for (LONG i = 0; i < count; ++i) {
+      names.emplace_back();
+      VariantInit(&names.back());
+      Item(i, &names.back());
+    }
+  } catch (...) {
+    clear();
+    throw;
   }
-  if (FAILED(TIEnumVARIANT::Make(std::move(values), value))) throw std::bad_alloc();
+  const HRESULT hr = MakeEnumerator(names, value);
+  clear();
+  if (FAILED(hr)) throw std::bad_alloc();
 }
 
 LONG TIProperty::ReadRecordValue(ICapabilities* capabilities, const TAmplifierMemory& memory, std::size_t offset,

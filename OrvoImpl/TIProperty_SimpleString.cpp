@@ -7,7 +7,7 @@ TIProperty_SimpleString::TIProperty_SimpleString(TCOMInterfacedObject* parent, O
     : TIProperty(parent, id, std::move(name), nullptr, 0, true, false), m_text(std::move(text)) {}
 
 void TIProperty_SimpleString::GetValue(VARIANT* value) {
-  value->bstrVal = NewBSTR(m_text);
+  value->bstrVal = comet::bstr_t(m_text).detach();
   value->vt = VT_BSTR;
 }
 

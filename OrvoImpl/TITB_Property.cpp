@@ -27,11 +27,11 @@ void TITB_Property::Update(TAmplifierMemory*, TestBoxRec* test_box) {
 void TITB_Property::GetValue(VARIANT* value) {
   switch (m_kind) {
     case List:
-      value->bstrVal = NewBSTR(m_list->Names[m_value]);
+      value->bstrVal = comet::bstr_t(m_list->Names[m_value]).detach();
       value->vt = VT_BSTR;
       return;
     case InputSelect:
-      value->bstrVal = NewBSTR(FormatInputSelect(static_cast<std::uint8_t>(m_value)));
+      value->bstrVal = comet::bstr_t(FormatInputSelect(static_cast<std::uint8_t>(m_value))).detach();
       value->vt = VT_BSTR;
       return;
     case Group:
@@ -59,7 +59,7 @@ LONG TITB_Property::Count() { return m_kind == List ? static_cast<LONG>(m_list->
 
 void TITB_Property::Item(LONG index, VARIANT* value) {
   if (index < 0 || index >= Count()) RaiseError(L"Property Capabilitiy index out of bounds", L"Get_Item");
-  value->bstrVal = NewBSTR(m_list->Names[index]);
+  value->bstrVal = comet::bstr_t(m_list->Names[index]).detach();
   value->vt = VT_BSTR;
 }
 
