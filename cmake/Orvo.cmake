@@ -18,6 +18,7 @@
 #   orvo_fuzz(name SOURCES ... [LIBS ...])           libFuzzer target (host)
 #   orvo_bench(name SOURCES ... [LIBS ...])          benchmark program (host)
 #   orvo_idl(name IDL file [TLB] [PROXY])            widl rules
+#   orvo_proxy_set(name IDLS a b ...)                 one proxy set from several IDLs
 #   orvo_windows_dll(name SOURCES ... LIBS ... [REGSVR32])  a DLL of ours
 #   orvo_inproc_server(target)                       registered for COM tests
 #   orvo_embed_typelib(target name)                  type library as resource 1
@@ -315,12 +316,39 @@ function(orvo_idl name)
       "ULONG STDMETHODCALLTYPE IUnknown_Release_Proxy(IUnknown*);\n"
       "#include \"${name}_p.c\"\n")
     configure_file(${wrap}.in ${wrap} COPYONLY)
-    add_library(${name}_proxy STATIC ${wrap} ${out}/${name}_dlldata.c)
-    target_compile_definitions(${name}_proxy PRIVATE ENTRY_PREFIX=Prx REGISTER_PROXY_DLL USE_STUBLESS_PROXY)
-    target_compile_options(${name}_proxy PRIVATE -w)
-    target_include_directories(${name}_proxy PRIVATE ${out})
-    target_link_libraries(${name}_proxy PUBLIC rpcrt4 ${name}_idl)
+    # The proxy code alone, for proxy sets merged from several IDL files.
+    add_library(${name}_proxy_code STATIC ${wrap})
+    add_library(${name}_proxy STATIC ${out}/${name}_dlldata.c)
+    foreach(lib ${name}_proxy_code ${name}_proxy)
+      target_compile_definitions(${lib} PRIVATE ENTRY_PREFIX=Prx REGISTER_PROXY_DLL USE_STUBLESS_PROXY)
+      target_compile_options(${lib} PRIVATE -w)
+      target_include_directories(${lib} PRIVATE ${out})
+    endforeach()
+    target_link_libraries(${name}_proxy_code PUBLIC rpcrt4 ${name}_idl)
+    target_link_libraries(${name}_proxy PUBLIC ${name}_proxy_code)
   endif()
+endfunction()
+
+# One set of proxies and stubs from several IDL files (each given to
+# orvo_idl with PROXY): library <name> with one dlldata listing them all,
+# whose Prx* entry points a DLL merges into its own exports.
+function(orvo_proxy_set name)
+  cmake_parse_arguments(A "" "" "IDLS" ${ARGN})
+  if(NOT ORVO_WINDOWS)
+    return()
+  endif()
+  set(out ${ORVO_GENERATED})
+  set(codes)
+  foreach(idl ${A_IDLS})
+    list(APPEND codes ${idl}_proxy_code)
+  endforeach()
+  add_custom_command(OUTPUT ${out}/${name}_dlldata.c
+    COMMAND ${ORVO_WIDL} --dlldata-only -o ${out}/${name}_dlldata.c ${A_IDLS}
+    WORKING_DIRECTORY ${out} VERBATIM)
+  add_library(${name} STATIC ${out}/${name}_dlldata.c)
+  target_compile_definitions(${name} PRIVATE ENTRY_PREFIX=Prx REGISTER_PROXY_DLL USE_STUBLESS_PROXY)
+  target_compile_options(${name} PRIVATE -w)
+  target_link_libraries(${name} PUBLIC ${codes})
 endfunction()
 
 # A DLL of ours: named as the target (no "lib" prefix), static runtime,
