@@ -5,7 +5,6 @@
 
 #include "PortName.h"
 
-
 HRESULT CActiveServersArray::FindOrOpen(const std::wstring& port, bool attach_only, CSerialImp** engine) noexcept {
   *engine = nullptr;
   try {

@@ -2,6 +2,7 @@
 // behind IRasperGIT, under its own lock. Names compare as VarBstrCmp does.
 #pragma once
 
+#include <objbase.h>
 #include <oleauto.h>
 
 #include <vector>

@@ -30,12 +30,9 @@ bool RunningOnWine() noexcept {
   return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
 
-
 // One overlapped operation with its own manual-reset event.
 struct Overlapped {
-  Overlapped() noexcept {
-    ov.hEvent = event.Handle();
-  }
+  Overlapped() noexcept { ov.hEvent = event.Handle(); }
   OVERLAPPED ov{};
   ZEL::TEventSemaphore event{true};
 };
@@ -55,8 +52,8 @@ HRESULT CSerialImp::Open(const std::wstring& port_name) noexcept {
   if (m_port != INVALID_HANDLE_VALUE) return S_OK;
   try {
     m_on_wine = RunningOnWine();
-    HANDLE port = CreateFileA(NarrowPortName(port_name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_OVERLAPPED, nullptr);
+    HANDLE port = CreateFileA(NarrowPortName(port_name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (port == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(GetLastError());
     auto fail = [&](HRESULT hr) {
       CloseHandle(port);
@@ -90,8 +87,10 @@ HRESULT CSerialImp::Open(const std::wstring& port_name) noexcept {
     m_port = port;
     m_port_name = port_name;
 
-    HRESULT hr = CPacketReceiver::make(m_receiver);
+    ptr<IPacketDecoderCallback> receiver;
+    HRESULT hr = CPacketReceiver::make(receiver);
     if (SUCCEEDED(hr)) {
+      m_receiver = ptr<CPacketReceiver>::attach(static_cast<CPacketReceiver*>(receiver.detach()));
       m_receiver->Bind(this);
       hr = CreateComponents();
     }
@@ -129,9 +128,7 @@ HRESULT CSerialImp::CreateComponents() noexcept {
   return S_OK;
 }
 
-HRESULT CSerialImp::AttachDecoder(IPacketDecoder* decoder) noexcept {
-  return decoder->SetCallback(m_receiver.get());
-}
+HRESULT CSerialImp::AttachDecoder(IPacketDecoder* decoder) noexcept { return decoder->SetCallback(m_receiver.get()); }
 
 bool CSerialImp::StartThreads() noexcept {
   if (!CWriterThread::Start() || !CWriterThread::WaitStarted(kStartWait) || !CReaderThread::Start() ||
@@ -549,7 +546,7 @@ void CSerialImp::HandlePacket(const std::vector<BYTE>& packet) noexcept {
     crc_ok = SUCCEEDED(crc->get_ByteCount(&count)) && count >= 0 && SUCCEEDED(crc->get_Valid(&valid)) && valid;
     c = count > 0 ? static_cast<std::size_t>(count) : 0;
   }
-  const bool valid = rasper::packet_valid(n, crc != nullptr, c, crc_ok);
+  const bool valid = rasper::packet_valid(n, static_cast<bool>(crc), c, crc_ok);
   verdict v = m_conversation.judge(valid, p, n, c);
   switch (v) {
     case verdict::invalid:

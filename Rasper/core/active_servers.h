@@ -23,7 +23,7 @@ class active_servers {
   enum class status { found, opened, not_open, full, failed };
   struct result {
     status what;
-    Engine* engine;       // found or opened; null otherwise
+    Engine* engine;      // found or opened; null otherwise
     std::int32_t error;  // of the opener when failed
   };
 

@@ -17,9 +17,10 @@ request and logs every frame. Control commands, one line each, answer one
 line ("ok ..." or "err ..."):
 
   script ADDR STEP [STEP...]   answers for address ADDR; each frame to ADDR
-                               (or Rasper's answer at 255 to a conversation
-                               with ADDR) takes the next step, the last one
-                               repeats. STEP: packets joined by ';', each
+                               takes the next step, the last one repeats;
+                               Rasper's answer at 255 in a conversation with
+                               ADDR takes the next step while more than one
+                               is left. STEP: packets joined by ';', each
                                "-" (no payload), HEX (payload), ID/HEX or
                                ID/- (another id); "none" answers nothing.
   send ID ADDR HEX|-           sends one packet now
@@ -173,13 +174,16 @@ class Device:
         if len(body) < 2:
             return
         ident, address = body[0], body[1]
-        if address == 255:
+        answer = address == 255
+        if answer:
             address = self.talking.get(ident)
             if address is None:
                 return
         with self.lock:
             script = self.scripts.get(address)
-            if not script:
+            # Rasper's answer takes a step only while more than one is left;
+            # the last step, kept for every request, is no answer to it.
+            if not script or (answer and len(script) == 1):
                 return
             step = script[0] if len(script) == 1 else script.pop(0)
         self.talking[ident] = address
