@@ -1,5 +1,6 @@
 // Codrant.dll: the packet encoder and decoder classes, and the proxies and
-// stubs of the codec interfaces.
+// stubs of the codec's interfaces and of the line server's (an EXE cannot
+// serve proxies, so every machine that runs Rasper registers Codrant).
 #include <iterator>
 
 #include "StdDecoder.h"
