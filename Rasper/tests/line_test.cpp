@@ -62,6 +62,32 @@ bool rasper_running() {
   return found;
 }
 
+// The test class inside Rasper's process (rasper_line_helper.dll).
+const CLSID CLSID_RasperLineHelper = {0x5A1C2E30, 0x7B7D, 0x4C4A, {0x9E, 0x51, 0x2D, 0x6F, 0x0B, 0x1A, 0x9C, 0x41}};
+
+std::wstring helper_text(DISPID id, std::vector<VARIANT> args) {
+  ptr<IUnknown> object;
+  EXPECT_EQ(g_constructor->CreateInProcessComponent(CLSID_RasperLineHelper, IID_IDispatch, object.put()), S_OK);
+  auto helper = object.as<IDispatch>();
+  if (!helper) return {};
+  std::reverse(args.begin(), args.end());
+  DISPPARAMS params{args.data(), nullptr, static_cast<UINT>(args.size()), 0};
+  VARIANT result;
+  VariantInit(&result);
+  EXPECT_EQ(helper->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr), S_OK);
+  std::wstring text = result.vt == VT_BSTR ? result.bstrVal : L"";
+  VariantClear(&result);
+  return text;
+}
+
+VARIANT unknown_arg(IUnknown* object) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_UNKNOWN;
+  v.punkVal = object;
+  return v;
+}
+
 class RasperLine : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -259,10 +285,18 @@ TEST_F(RasperLine, AComponentIsGivenByProgIdOrAsAnObjectWithItsInterface) {
 
 // ------------------------------------------------------------- constructor
 
-TEST_F(RasperLine, AttachOnlyToAPortNobodyOpenedIsRefused) {
+TEST_F(RasperLine, AttachOnlyToAPortNobodyOpenedIsRefusedNamingThePort) {
   HRESULT hr = S_OK;
   EXPECT_FALSE(open_port(L"COM7", true, &hr));
   EXPECT_EQ(hr, E_ACCESSDENIED);
+  // Error information stays in the server's process under Wine: read there.
+  VARIANT port;
+  VariantInit(&port);
+  port.vt = VT_BSTR;
+  port.bstrVal = SysAllocString(L"COM7");
+  EXPECT_EQ(helper_text(1, {unknown_arg(g_constructor.get()), port}),
+            L"Quarnell.CommServerConstructor|Unable to access port COM7");
+  VariantClear(&port);
 }
 
 TEST_F(RasperLine, NullNamesAndNullOutPointers) {
@@ -298,10 +332,13 @@ TEST_F(RasperLine, EnumPortsListsThePortsUnderSerialComm) {
   key.delete_value(L"\\Device\\Serial4");
 }
 
-TEST_F(RasperLine, CreateInProcessComponentOfAnUnknownClassFails) {
+TEST_F(RasperLine, CreateInProcessComponentOfAnUnknownClassFailsNamingBothGuids) {
   const GUID unknown = {0x12345678, 0x1, 0x2, {1, 2, 3, 4, 5, 6, 7, 8}};
   ptr<IUnknown> object;
   EXPECT_EQ(g_constructor->CreateInProcessComponent(unknown, IID_IUnknown, object.put()), REGDB_E_CLASSNOTREG);
+  const std::wstring text = helper_text(2, {unknown_arg(g_constructor.get())});
+  EXPECT_NE(text.find(L"{12345678-0001-0002-0102-030405060708}"), std::wstring::npos) << text;
+  EXPECT_NE(text.find(L"{00020400-0000-0000-C000-000000000046}"), std::wstring::npos) << text;
   // A known class is made inside the server's process.
   EXPECT_EQ(g_constructor->CreateInProcessComponent(CLSID_StdEncoder, IID_IUnknown, object.put()), S_OK);
 }
