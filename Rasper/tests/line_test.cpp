@@ -15,6 +15,7 @@
 #include "PacketCodec_h.h"
 #include "com/ptr.h"
 #include "line_device.h"
+#include "line_session.h"
 #include "registry/registry_key.h"
 #include "test_client.h"
 #include "testing/com_test.h"
@@ -22,46 +23,6 @@
 using orvo::com::ptr;
 
 namespace {
-std::string g_self;
-ptr<ICommServerConstructor> g_constructor;
-ptr<ICommServer> g_port;  // keeps the port's engine for the whole run
-std::unique_ptr<line_device> g_device;
-
-ptr<test_client> make_client(bytes request = {}, bytes reply = {}) {
-  ptr<ICommClient> c;
-  EXPECT_EQ(test_client::make(c), S_OK);
-  auto* raw = static_cast<test_client*>(c.get());
-  raw->request = std::move(request);
-  raw->reply = std::move(reply);
-  return ptr<test_client>(raw);
-}
-
-ptr<ICommServer> open_port(const std::wstring& name, bool attach_only = false, HRESULT* result = nullptr) {
-  ptr<ICommServer> server;
-  BSTR text = SysAllocString(name.c_str());
-  const HRESULT hr = g_constructor->GetCommServerEx(text, server.put(), attach_only ? VARIANT_TRUE : VARIANT_FALSE);
-  SysFreeString(text);
-  if (result) *result = hr;
-  return server;
-}
-
-// Runs one conversation at an address and returns how it ended.
-long converse(test_client* client, BYTE address) {
-  EXPECT_EQ(g_port->RequestConversation(client, address), S_OK);
-  return client->wait_end();
-}
-
-bool rasper_running() {
-  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof entry;
-  bool found = false;
-  for (BOOL more = Process32FirstW(snap, &entry); more; more = Process32NextW(snap, &entry))
-    if (_wcsicmp(entry.szExeFile, L"Rasper.exe") == 0) found = true;
-  CloseHandle(snap);
-  return found;
-}
-
 // The test class inside Rasper's process (rasper_line_helper.dll).
 const CLSID CLSID_RasperLineHelper = {0x5A1C2E30, 0x7B7D, 0x4C4A, {0x9E, 0x51, 0x2D, 0x6F, 0x0B, 0x1A, 0x9C, 0x41}};
 
@@ -385,12 +346,12 @@ TEST(RasperServer, TwoNamesInAnyCaseShareOneEngineUntilBothFacadesAreReleased) {
 }
 
 TEST(RasperServer, TheServerEndsByItselfWhenTheLastClientLetsGo) {
-  EXPECT_TRUE(rasper_running());
+  EXPECT_NE(rasper_process(), 0u);
   g_constructor.reset();
   bool ended = false;
   for (int i = 0; i < 100 && !ended; ++i) {
     Sleep(50);
-    ended = !rasper_running();
+    ended = rasper_process() == 0;
   }
   EXPECT_TRUE(ended);
 }
@@ -419,26 +380,6 @@ int git_get() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  g_self = argv[0];
   if (argc > 1 && std::string(argv[1]) == "git-get") return git_get();
-  ::testing::InitGoogleTest(&argc, argv);
-  if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return 2;
-  int result = 1;
-  {
-    g_device = std::make_unique<line_device>();
-    // The server registers itself as an installer would run it.
-    const std::wstring rasper = orvo::testing::windows_path(RASPER_EXE);
-    if (orvo::testing::run_program(L"\"" + rasper + L"\" /RegServer") == 0 &&
-        SUCCEEDED(orvo::com::create_instance(CLSID_CommServerConstructor, g_constructor, CLSCTX_LOCAL_SERVER))) {
-      g_port = open_port(line_port());
-      result = RUN_ALL_TESTS();
-    } else {
-      fprintf(stderr, "the line server could not be registered and started\n");
-    }
-    g_port.reset();
-    g_constructor.reset();
-    g_device.reset();
-  }
-  CoUninitialize();
-  return result;
+  return line_main(argc, argv);
 }
