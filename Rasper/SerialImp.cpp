@@ -182,14 +182,19 @@ HRESULT CSerialImp::RegisterClient(ICommClient* client, BYTE address, LONG* regi
   if (!client || !registered) return E_POINTER;
   *registered = 0;
   if (address >= rasper::device_address_count) return S_OK;
-  ptr<ICommClient> dropped;
+  // The held client is asked outside the lock: the call may cross processes.
+  ptr<ICommClient> held;
+  {
+    scoped_lock hold(m_address_lock);
+    held = m_clients[address];
+  }
+  if (held && SUCCEEDED(held->IsAlive())) return S_OK;
   {
     scoped_lock hold(m_address_lock);
     ptr<ICommClient>& slot = m_clients[address];
-    if (slot) {
-      if (SUCCEEDED(slot->IsAlive())) return S_OK;
-      dropped = std::move(slot);
-    }
+    // Another caller took the address meanwhile.
+    if (slot && slot.get() != held.get()) return S_OK;
+    held = std::move(slot);
     slot = ptr<ICommClient>(client);
   }
   *registered = 1;
@@ -489,14 +494,16 @@ void CSerialImp::Send(BYTE id, BYTE address, const BYTE* payload, std::size_t si
   }
 }
 
-void CSerialImp::EndConversation(end_reason reason, int line) noexcept {
+void CSerialImp::EndConversation(end_reason reason, int line, bool invalid_packet) noexcept {
   static const char* const names[] = {nullptr, "OnConversationTerminated(TimedOut) %s: %d\n",
                                       "OnConversationTerminated(Interrupted) %s: %d\n",
                                       "OnConversationTerminated(InvalidPacketReceived) %s: %d\n"};
   const auto r = static_cast<int>(reason);
   if (r > 0) {
     char text[160];
-    std::snprintf(text, sizeof text, names[r], "SerialImp", line);
+    // An invalid packet read from the line has its own line in the output.
+    const char* format = invalid_packet ? "OnConversationTerminated(InvalidPacketRecieved) %s: %d\n" : names[r];
+    std::snprintf(text, sizeof text, format, "SerialImp", line);
     OutputDebugStringA(text);
   }
   ptr<ICommClient> client = std::move(m_current);
@@ -551,7 +558,7 @@ void CSerialImp::HandlePacket(const std::vector<BYTE>& packet) noexcept {
   switch (v) {
     case verdict::invalid:
       OutputDebugStringA("Invalid packet recieved\n");
-      if (m_conversation.current()) EndConversation(end_reason::invalid_packet, __LINE__);
+      if (m_conversation.current()) EndConversation(end_reason::invalid_packet, __LINE__, true);
       return;
     case verdict::completed:
       EndConversation(end_reason::completed, __LINE__);

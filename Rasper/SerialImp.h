@@ -140,7 +140,7 @@ class CSerialImp : private CReaderThread, private CWriterThread, private CDelega
   void StartConversation(orvo::com::ptr<ICommClient> client, BYTE address) noexcept;
   void HandlePacket(const std::vector<BYTE>& packet) noexcept;
   void Answer(const BYTE* packet, std::size_t n, std::size_t c) noexcept;
-  void EndConversation(rasper::end_reason reason, int line) noexcept;
+  void EndConversation(rasper::end_reason reason, int line, bool invalid_packet = false) noexcept;
   void Send(BYTE id, BYTE address, const BYTE* payload, std::size_t size) noexcept;
 
   // Reader and writer helpers.

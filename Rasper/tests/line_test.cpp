@@ -14,6 +14,7 @@
 #include "CommServer_h.h"
 #include "PacketCodec_h.h"
 #include "com/ptr.h"
+#include "helper/line_helper.h"
 #include "line_device.h"
 #include "line_session.h"
 #include "registry/registry_key.h"
@@ -23,9 +24,6 @@
 using orvo::com::ptr;
 
 namespace {
-// The test class inside Rasper's process (rasper_line_helper.dll).
-const CLSID CLSID_RasperLineHelper = {0x5A1C2E30, 0x7B7D, 0x4C4A, {0x9E, 0x51, 0x2D, 0x6F, 0x0B, 0x1A, 0x9C, 0x41}};
-
 std::wstring helper_text(DISPID id, std::vector<VARIANT> args) {
   ptr<IUnknown> object;
   EXPECT_EQ(g_constructor->CreateInProcessComponent(CLSID_RasperLineHelper, IID_IDispatch, object.put()), S_OK);

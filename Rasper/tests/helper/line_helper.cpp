@@ -21,6 +21,7 @@
 #include <string>
 
 #include "CommServer_h.h"
+#include "line_helper.h"
 #include "com/inproc_server.h"
 #include "com/object.h"
 #include "com/ptr.h"
@@ -28,16 +29,6 @@
 using orvo::com::ptr;
 
 namespace {
-// {5A1C2E30-7B7D-4C4A-9E51-2D6F0B1A9C41}
-const CLSID CLSID_RasperLineHelper = {0x5A1C2E30, 0x7B7D, 0x4C4A, {0x9E, 0x51, 0x2D, 0x6F, 0x0B, 0x1A, 0x9C, 0x41}};
-
-double now_ms() {
-  LARGE_INTEGER f, t;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&t);
-  return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
 class helper_client : public orvo::com::object<helper_client, ICommClient> {
  public:
   bool with_request = true;
@@ -125,7 +116,7 @@ class CLineHelper : public orvo::com::object<CLineHelper, IDispatch> {
         auto* client = static_cast<helper_client*>(c.get());
         bool all_completed = true;
         const double start = now_ms();
-        for (LONG i = 0; i < arg(1).lVal; ++i) {
+        for (LONG i = 0; i < arg(1).lVal && all_completed; ++i) {
           server->RequestConversation(c.get(), 16);
           if (WaitForSingleObject(client->ended, 30000) != WAIT_OBJECT_0 || client->last_reason != 0)
             all_completed = false;
