@@ -44,6 +44,13 @@ class tab_recorder : public WTL::CWindowImpl<tab_recorder, WTL::CWindow, WTL::CN
     return all;
   }
 
+  // The last notice of a code; null when none came.
+  const tab_notice* last(int code) const {
+    for (auto n = notices.rbegin(); n != notices.rend(); ++n)
+      if (n->code == code) return &*n;
+    return nullptr;
+  }
+
   LRESULT OnNotify(UINT, WPARAM, LPARAM lParam, BOOL& bHandled) {
     const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
     const int code = static_cast<int>(hdr->code);
