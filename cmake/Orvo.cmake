@@ -211,6 +211,21 @@ function(orvo_script_test name)
   orvo_test_properties(${name} "${A_COM}" "" "${A_RESOURCE_LOCK}" "")
 endfunction()
 
+# A gallery: a window program that the test run starts on the test display
+# and photographs into <build>/gallery/<PICTURE> (Windows builds only).
+function(orvo_gallery name)
+  cmake_parse_arguments(A "" "PICTURE" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} WIN32 ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_LIBS} shell32)
+  target_link_options(${name} PRIVATE ${ORVO_STATIC_LINK} -municode)
+  orvo_warnings(${name})
+  add_dependencies(orvo_tests ${name})
+  orvo_script_test(${name}_test
+    COMMAND ${PROJECT_SOURCE_DIR}/platform/win/gallery/screenshot.sh ${CMAKE_BINARY_DIR} $<TARGET_FILE:${name}>
+            ${CMAKE_BINARY_DIR}/gallery/${A_PICTURE}
+    RESOURCE_LOCK wine_display)
+endfunction()
+
 # A libFuzzer target over a portable core, named <deliverable>_<what>_fuzz;
 # the test command runs it for ORVO_FUZZ_SECONDS under the same name (label
 # "fuzz"). Its seed corpus is the folder corpus/<name> beside it when present.
