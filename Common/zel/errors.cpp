@@ -107,6 +107,12 @@ comet::bstr_t com_error::help_file() const {
   return text;
 }
 
+DWORD com_error::help_context() const {
+  DWORD context = 0;
+  if (m_info && FAILED(m_info->GetHelpContext(&context))) context = 0;
+  return context;
+}
+
 void throw_win32_error(DWORD code) { throw win32_error(code); }
 
 void throw_com_error(HRESULT hr) { throw basic_com_error(hr); }

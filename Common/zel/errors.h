@@ -77,6 +77,8 @@ class com_error : public basic_com_error {
   // GetSource and GetHelpFile of the error information; null without it.
   comet::bstr_t source() const;
   comet::bstr_t help_file() const;
+  // GetHelpContext of the error information; 0 without it.
+  DWORD help_context() const;
 
  private:
   IErrorInfo* m_info;
