@@ -13,6 +13,16 @@ template <class Itf>
   comet::raise(hr, object, __uuidof(Itf));
 }
 
+// One getter slot of Itf that hands out an interface pointer.
+template <class Itf, class Base, class Out>
+comet::com_ptr<Out> get_pointer(Itf* object, HRESULT (STDMETHODCALLTYPE Base::*slot)(Out**),
+                                void (*raiser)(HRESULT, IUnknown*)) {
+  comet::com_ptr<Out> result;
+  const HRESULT hr = (comet::checked(object)->*slot)(result.put());
+  if (FAILED(hr)) raiser(hr, object);
+  return result;
+}
+
 template <class Itf, class Call>
 void checked_call(Itf* object, Call call, void (*raiser)(HRESULT, IUnknown*)) {
   const HRESULT hr = call(comet::checked(object));
@@ -59,10 +69,7 @@ comet::com_ptr<IAmplifierState2> create_amplifier_state() {
 }
 
 comet::com_ptr<ICollection> get_amplifiers(IAmplifierState* state) {
-  comet::com_ptr<ICollection> result;
-  checked_call(
-      state, [&](IAmplifierState* s) { return s->get_Amplifiers(result.put()); }, raise_IAmplifierState);
-  return result;
+  return get_pointer(state, &IAmplifierState::get_Amplifiers, raise_IAmplifierState);
 }
 
 comet::com_ptr<IDispatch> get_object_by_id(IAmplifierState* state, LONG id) {
@@ -87,31 +94,19 @@ comet::com_ptr<IAmplifierState> create_state_from_string(IAmplifierState2* state
 }
 
 comet::com_ptr<ICollection> get_channels(IAmplifier* amplifier) {
-  comet::com_ptr<ICollection> result;
-  checked_call(
-      amplifier, [&](IAmplifier* a) { return a->get_Channels(result.put()); }, raise_IAmplifier);
-  return result;
+  return get_pointer(amplifier, &IAmplifier::get_Channels, raise_IAmplifier);
 }
 
 comet::com_ptr<ICollection> get_functions(IAmplifier* amplifier) {
-  comet::com_ptr<ICollection> result;
-  checked_call(
-      amplifier, [&](IAmplifier* a) { return a->get_Functions(result.put()); }, raise_IAmplifier);
-  return result;
+  return get_pointer(amplifier, &IAmplifier::get_Functions, raise_IAmplifier);
 }
 
 comet::com_ptr<IUnknown> get_new_enum(ICollection* collection) {
-  comet::com_ptr<IUnknown> result;
-  checked_call(
-      collection, [&](ICollection* c) { return c->get__NewEnum(result.put()); }, raise_ICollection);
-  return result;
+  return get_pointer(collection, &ICollection::get__NewEnum, raise_ICollection);
 }
 
 comet::com_ptr<IUnknown> get_property_enum(IProperty* property) {
-  comet::com_ptr<IUnknown> result;
-  checked_call(
-      property, [&](IProperty* p) { return p->get__NewEnum(result.put()); }, raise_IProperty);
-  return result;
+  return get_pointer(property, &IProperty::get__NewEnum, raise_IProperty);
 }
 
 LONG get_collection_count(ICollection* collection) {
@@ -122,10 +117,7 @@ LONG get_collection_count(ICollection* collection) {
 }
 
 comet::com_ptr<IDispatch> get_parent(IIdentifier* node) {
-  comet::com_ptr<IDispatch> result;
-  checked_call(
-      node, [&](IIdentifier* n) { return n->get_Parent(result.put()); }, raise_IIdentifier);
-  return result;
+  return get_pointer(node, &IIdentifier::get_Parent, raise_IIdentifier);
 }
 
 comet::com_ptr<ICollection> get_properties(Orvo::IAmplifier* server) {

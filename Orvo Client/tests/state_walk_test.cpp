@@ -281,18 +281,23 @@ std::string Json(const std::wstring& text) {
   return out + "\"";
 }
 
+// Item number i of a collection.
+ptr<IDispatch> ItemAt(ICollection* items, LONG i) {
+  VARIANT index;
+  V_VT(&index) = VT_I4;
+  V_I4(&index) = i;
+  ptr<IDispatch> item;
+  items->get_Item(index, item.put());
+  return item;
+}
+
 std::string RowJson(IDispatch* row) {
   std::string out = "[";
   ptr<ICollection> items = ptr<IDispatch>(row).as<ICollection>();
   LONG count = 0;
   items->get_Count(&count);
   for (LONG i = 0; i < count; ++i) {
-    VARIANT index;
-    V_VT(&index) = VT_I4;
-    V_I4(&index) = i;
-    ptr<IDispatch> item;
-    items->get_Item(index, item.put());
-    auto property = item.as<IProperty>();
+    auto property = ItemAt(items.get(), i).as<IProperty>();
     VARIANT value, text;
     VariantInit(&value);
     VariantInit(&text);
@@ -325,12 +330,7 @@ TEST(CopyAsText, WritesRowsAndTextsForTheReferenceCheck) {
       LONG n = 0;
       channels->get_Count(&n);
       for (LONG c = 0; c < n; ++c) {
-        VARIANT index;
-        V_VT(&index) = VT_I4;
-        V_I4(&index) = c;
-        ptr<IDispatch> channel;
-        channels->get_Item(index, channel.put());
-        out << (c ? "," : "") << RowJson(channel.get());
+        out << (c ? "," : "") << RowJson(ItemAt(channels.get(), c).get());
       }
       out << "]}";
     }
