@@ -1,18 +1,19 @@
 #!/bin/sh
 # Runs the gallery under the build's Wine session and photographs the
 # screen of its display once the gallery says it is ready:
-#   screenshot.sh BUILD_DIR GALLERY_EXE OUTPUT_PNG
+#   screenshot.sh BUILD_DIR GALLERY_EXE OUTPUT_PNG [GALLERY_ARGS...]
 set -u
 build=$1
 gallery=$2
 out=$3
+shift 3
 here=$(cd "$(dirname "$0")/../../.." && pwd)
 display=$(cat "$build/wine-display") || { echo "no display: start the wine session first"; exit 1; }
 mkdir -p "$(dirname "$out")"
 ready="$(dirname "$out")/gallery.ready"
 rm -f "$ready" "$out"
 winready=$(printf 'Z:%s' "$ready" | tr / '\134')
-"$here/scripts/wine-run" "$build" "$gallery" "$winready" 6 &
+"$here/scripts/wine-run" "$build" "$gallery" "$winready" 6 "$@" &
 pid=$!
 i=0
 while [ ! -e "$ready" ] && [ $i -lt 300 ]; do sleep 0.1; i=$((i + 1)); done
