@@ -57,16 +57,20 @@ class redraw_suspended {
 };
 
 // A memory DC with a bitmap as large as `area` of `target`, drawn in
-// `target`'s coordinates and copied to it at the end.
+// `target`'s coordinates and copied to it at the end; `keep` starts it
+// with what `target` holds there.
 class buffered_area {
  public:
-  buffered_area(HDC target, const RECT& area) noexcept
+  buffered_area(HDC target, const RECT& area, bool keep = false) noexcept
       : m_target(target),
         m_area(area),
         m_dc(::CreateCompatibleDC(target)),
         m_bitmap(::CreateCompatibleBitmap(target, area.right - area.left, area.bottom - area.top)),
         m_old(m_dc && m_bitmap ? ::SelectObject(m_dc, m_bitmap) : nullptr) {
-    if (m_old) ::SetWindowOrgEx(m_dc, area.left, area.top, nullptr);
+    if (!m_old) return;
+    if (keep)
+      ::BitBlt(m_dc, 0, 0, area.right - area.left, area.bottom - area.top, target, area.left, area.top, SRCCOPY);
+    ::SetWindowOrgEx(m_dc, area.left, area.top, nullptr);
   }
   ~buffered_area() {
     if (m_old) {
@@ -203,10 +207,15 @@ void dialog_layout_base::erase_background(HWND dialog, HDC dc) {
       for (HWND box : get_child_windows(dialog)) {
         RECT r, common;
         if (!is_group_box(box) || !rect_in_dialog(dialog, box, r) || !::IntersectRect(&common, &r, &clip)) continue;
-        // The box prints itself at its own origin: shift the buffer's.
-        ::SetWindowOrgEx(buffer.dc(), clip.left - r.left, clip.top - r.top, nullptr);
-        ::SendMessageW(box, WM_PRINT, reinterpret_cast<WPARAM>(buffer.dc()), PRF_CLIENT);
-        ::SetWindowOrgEx(buffer.dc(), clip.left, clip.top, nullptr);
+        // The box prints itself into a copy of its part of the buffer, at
+        // the copy's own origin: a button clips its drawing to its client
+        // rectangle taken as device coordinates, which a shifted origin
+        // would cut short.
+        buffered_area part(buffer.dc(), r, true);
+        if (!part.ready()) continue;
+        ::SetWindowOrgEx(part.dc(), 0, 0, nullptr);
+        ::SendMessageW(box, WM_PRINT, reinterpret_cast<WPARAM>(part.dc()), PRF_CLIENT);
+        ::SetWindowOrgEx(part.dc(), r.left, r.top, nullptr);
       }
     }
   }

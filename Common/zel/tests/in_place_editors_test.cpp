@@ -60,6 +60,19 @@ class CListHost : public WTL::CWindowImpl<CListHost, WTL::CWindow, WTL::CFrameWi
 
   CListHost() {
     Create(nullptr, RECT{20, 20, 420, 260}, L"List");
+    ShowWindow(SW_SHOW);
+    ::SetForegroundWindow(m_hWnd);
+  }
+  ~CListHost() override {
+    if (m_hWnd) DestroyWindow();
+  }
+
+  // A new list and button for the next test.
+  void reset() {
+    if (::IsWindow(m_list)) ::DestroyWindow(m_list);
+    if (::IsWindow(m_button)) ::DestroyWindow(m_button);
+    m_ends.clear();
+    m_destroy_list_on_end = false;
     m_list = ::CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 300, 200, m_hWnd,
                                reinterpret_cast<HMENU>(list_id), nullptr, nullptr);
     m_reflector.SubclassWindow(m_list);
@@ -74,12 +87,7 @@ class CListHost : public WTL::CWindowImpl<CListHost, WTL::CWindow, WTL::CFrameWi
     ::SendMessageW(m_list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
     column.pszText = const_cast<wchar_t*>(L"High-cut");
     ::SendMessageW(m_list, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&column));
-    ShowWindow(SW_SHOW);
-    ::SetForegroundWindow(m_hWnd);
     ::SetFocus(m_list);
-  }
-  ~CListHost() override {
-    if (m_hWnd) DestroyWindow();
   }
 
   LRESULT OnEndEdit(int, LPNMHDR header, BOOL&) {
@@ -117,8 +125,8 @@ class CListHost : public WTL::CWindowImpl<CListHost, WTL::CWindow, WTL::CFrameWi
 
   WTL::CMessageLoop m_loop;
   CReflectingList m_reflector;
-  HWND m_list;
-  HWND m_button;
+  HWND m_list = nullptr;
+  HWND m_button = nullptr;
   WTL::CFont m_font;
   std::vector<end_of_edit> m_ends;
   bool m_destroy_list_on_end = false;
@@ -128,11 +136,20 @@ LRESULT CALLBACK refuse_creation(int code, WPARAM w, LPARAM l) {
   return code == HCBT_CREATEWND ? 1 : ::CallNextHookEx(nullptr, code, w, l);
 }
 
+// One host for every test: Wine takes a while to let a shown top-level
+// window go when no window manager answers.
 class InPlaceEdit : public testing::Test {
  protected:
+  static void SetUpTestSuite() { s_host = new CListHost; }
+  static void TearDownTestSuite() {
+    delete s_host;
+    s_host = nullptr;
+  }
   void SetUp() override {
     BYTE keys[256] = {};
     ::SetKeyboardState(keys);
+    m_host.reset();
+    m_host.pump();
     g_deleted = 0;
   }
   HWND open(int item, int subitem, const wchar_t* text, RECT at) {
@@ -146,9 +163,12 @@ class InPlaceEdit : public testing::Test {
     EXPECT_FALSE(m_host.filtered()) << "the filter left the loop";
   }
 
-  CListHost m_host;
+  static CListHost* s_host;
+  CListHost& m_host = *s_host;
   counted_edit* m_edit = nullptr;
 };
+
+CListHost* InPlaceEdit::s_host = nullptr;
 
 TEST_F(InPlaceEdit, OpensFocusedWithItsTextSelectedInTheListsFont) {
   HWND edit = open(1, 1, L"1000", m_host.cell(0, 1));
