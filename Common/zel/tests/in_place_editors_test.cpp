@@ -343,14 +343,6 @@ TEST_F(InPlaceList, DroppingTheListEndsNothingEnterEndsItWithTheChoice) {
   expect_gone(combo);
 }
 
-TEST_F(InPlaceList, EscapeEndsItWithoutAText) {
-  HWND combo = open_list(1);
-  m_host.press(combo, VK_ESCAPE);
-  ASSERT_EQ(m_host.m_ends.size(), 1u);
-  EXPECT_FALSE(m_host.m_ends[0].text.has_value());
-  expect_gone(combo);
-}
-
 TEST_F(InPlaceList, AReflectedKillFocusEndsItWithTheComboText) {
   HWND combo = open_list(0);
   ::SendMessageW(combo, OCM_COMMAND, MAKEWPARAM(combo_id, CBN_KILLFOCUS), reinterpret_cast<LPARAM>(combo));
