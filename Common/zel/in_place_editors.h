@@ -53,9 +53,6 @@ class in_place_editor : public WTL::CWindowImpl<T>, public WTL::CMessageFilter {
     return hWnd;
   }
 
-  int item() const noexcept { return m_item; }
-  int subitem() const noexcept { return m_subitem; }
-
  protected:
   in_place_editor(int item, int subitem, WTL::CMessageLoop* loop) noexcept
       : m_item(item), m_subitem(subitem), m_loop(loop) {}
