@@ -45,10 +45,12 @@ bool add_band(HWND rebar, HWND child, LPCWSTR title, bool newRow, int width, boo
   ::GetWindowRect(child, &size);
   const int buttons = static_cast<int>(::SendMessageW(child, TB_BUTTONCOUNT, 0, 0));
   int ideal = size.right - size.left;
+  int height = size.bottom - size.top;
   RECT last{};
   if (buttons > 0 &&
       ::SendMessageW(child, TB_GETITEMRECT, static_cast<WPARAM>(buttons - 1), reinterpret_cast<LPARAM>(&last))) {
-    ideal = last.right;
+    ideal = last.right;  // a toolbar: as wide and high as its buttons
+    height = last.bottom - last.top;
   }
   REBARBANDINFOW band{};
   band.cbSize = sizeof band;
@@ -61,7 +63,7 @@ bool add_band(HWND rebar, HWND child, LPCWSTR title, bool newRow, int width, boo
   band.hwndChild = child;
   band.wID = frame_first_band + static_cast<UINT>(index);
   band.cxMinChild = fullWidth ? ideal : 0;
-  band.cyMinChild = size.bottom - size.top;
+  band.cyMinChild = static_cast<UINT>(height);
   band.cx = width > 0 ? width : ideal;
   band.cxIdeal = static_cast<UINT>(ideal);
   return ::SendMessageW(rebar, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band)) != 0;
