@@ -84,6 +84,10 @@ TEST(CommandBar, ItsBandHasNoGripperAndTheToolbarBandKeepsItsStyle) {
   EXPECT_TRUE(band.fStyle & RBBS_NOGRIPPER);
   ::SendMessageW(frame.m_hWndToolBar, RB_GETBANDINFOW, 1, reinterpret_cast<LPARAM>(&band));
   EXPECT_FALSE(band.fStyle & RBBS_NOGRIPPER);
+  RECT barBorders{}, toolbarBorders{};
+  ::SendMessageW(frame.m_hWndToolBar, RB_GETBANDBORDERS, 0, reinterpret_cast<LPARAM>(&barBorders));
+  ::SendMessageW(frame.m_hWndToolBar, RB_GETBANDBORDERS, 1, reinterpret_cast<LPARAM>(&toolbarBorders));
+  EXPECT_LT(barBorders.left, toolbarBorders.left);
 }
 
 TEST(CommandBar, ColoursFollowTheSystemColoursAndTheScreenDepth) {
