@@ -8,12 +8,11 @@
 // closes itself after SECONDS.
 #include <windows.h>
 #include <commctrl.h>
-#include <shellapi.h>
 
-#include <cstdio>
 #include <cwchar>
 
 #include "win/controls.h"
+#include "win/gallery/gallery_main.h"
 #include "win/loop.h"
 #include "win/module.h"
 #include "zel/dynamic_splitter.h"
@@ -78,11 +77,7 @@ class CSplitterGallery : public WTL::CWindowImpl<CSplitterGallery, WTL::CWindow,
   }
 
   BOOL OnIdle() override {
-    if (m_ready_file && IsWindowVisible()) {
-      RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-      if (FILE* f = _wfopen(m_ready_file, L"w")) fclose(f);
-      m_ready_file = nullptr;
-    }
+    orvo::gallery::signal_ready(m_hWnd, m_ready_file);
     return FALSE;
   }
 
@@ -131,23 +126,7 @@ class CSplitterGallery : public WTL::CWindowImpl<CSplitterGallery, WTL::CWindow,
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
-  ::InitCommonControlsEx(&controls);
-  if (FAILED(g_module.Init(nullptr, instance))) return 1;
-  int argc = 0;
-  wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
-  WTL::CMessageLoop loop;
-  g_module.AddMessageLoop(&loop);
   CSplitterGallery window;
-  if (argc > 1) window.m_ready_file = argv[1];
-  if (argc > 2) window.m_seconds = static_cast<UINT>(_wtoi(argv[2]));
-  int result = 1;
-  if (window.Create(nullptr, RECT{0, 0, 900, 600}, L"Orvo splitter gallery")) {
-    window.ShowWindow(SW_SHOWNORMAL);
-    result = loop.Run();
-  }
-  g_module.RemoveMessageLoop();
-  g_module.Term();
-  ::LocalFree(argv);
-  return result;
+  return orvo::gallery::run(g_module, instance, ICC_WIN95_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES, window,
+                            RECT{0, 0, 900, 600}, L"Orvo splitter gallery");
 }
