@@ -2,6 +2,13 @@
 
 namespace WTL {
 
+HBRUSH create_halftone_brush() noexcept {
+  // Monochrome bitmap rows are WORD-aligned: one WORD per row of 8 pixels.
+  static const WORD rows[8] = {0x5555, 0xAAAA, 0x5555, 0xAAAA, 0x5555, 0xAAAA, 0x5555, 0xAAAA};
+  const CBitmap pattern(::CreateBitmap(8, 8, 1, 1, rows));
+  return pattern ? ::CreatePatternBrush(pattern) : nullptr;
+}
+
 CMemoryDC::CMemoryDC(HDC target, const RECT& rect) noexcept : m_target(target), m_rect(rect) {
   m_hDC = ::CreateCompatibleDC(target);
   m_bitmap = ::CreateCompatibleBitmap(target, rect.right - rect.left, rect.bottom - rect.top);

@@ -152,6 +152,10 @@ class CSelectObject {
   HGDIOBJ m_old;
 };
 
+// A brush of alternating pixels (an 8 x 8 checker): PATINVERT with it
+// draws a ghost that a second identical call takes away. The caller owns it.
+HBRUSH create_halftone_brush() noexcept;
+
 // An off-screen copy of a rectangle of a DC: drawing goes to a memory
 // bitmap with the same coordinates, copied to the DC at the end of the scope.
 class CMemoryDC : public CDCHandle {

@@ -8,12 +8,12 @@
 // closes itself after SECONDS.
 #include <windows.h>
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <cstdio>
 #include <cwchar>
 #include <string>
 
+#include "gallery_main.h"
 #include "win/controls.h"
 #include "win/dialog.h"
 #include "win/dialog_template.h"
@@ -187,12 +187,7 @@ class CGalleryFrame : public WTL::CWindowImpl<CGalleryFrame, WTL::CWindow, WTL::
   BOOL OnIdle() override {
     UIUpdateToolBar();
     UIUpdateStatusBar();
-    if (m_ready_file && IsWindowVisible()) {
-      // Shown, laid out and idle: the screen can be photographed.
-      UpdateWindow();
-      if (FILE* f = _wfopen(m_ready_file, L"w")) fclose(f);
-      m_ready_file = nullptr;
-    }
+    orvo::gallery::signal_ready(m_hWnd, m_ready_file);
     return FALSE;
   }
 
@@ -270,23 +265,7 @@ class CGalleryFrame : public WTL::CWindowImpl<CGalleryFrame, WTL::CWindow, WTL::
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
-  ::InitCommonControlsEx(&controls);
-  if (FAILED(g_module.Init(nullptr, instance))) return 1;
-  int argc = 0;
-  wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
-  WTL::CMessageLoop loop;
-  g_module.AddMessageLoop(&loop);
   CGalleryFrame frame;
-  if (argc > 1) frame.m_ready_file = argv[1];
-  if (argc > 2) frame.m_seconds = static_cast<UINT>(_wtoi(argv[2]));
-  int result = 1;
-  if (frame.Create(nullptr, RECT{0, 0, 1000, 560}, L"Orvo window layer gallery")) {
-    frame.ShowWindow(SW_SHOWNORMAL);
-    result = loop.Run();
-  }
-  g_module.RemoveMessageLoop();
-  g_module.Term();
-  ::LocalFree(argv);
-  return result;
+  return orvo::gallery::run(g_module, instance, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES, frame,
+                            RECT{0, 0, 1000, 560}, L"Orvo window layer gallery");
 }
