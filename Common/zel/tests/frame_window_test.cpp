@@ -89,7 +89,7 @@ TEST(FrameWindow, ShowsTheSelectedCommandsStatusTextUntilTheMenuCloses) {
   EXPECT_FALSE(::SendMessageW(frame.m_hWndStatusBar, SB_ISSIMPLE, 0, 0));
 }
 
-TEST(FrameWindow, GivesAToolbarTipThePartOfThePromptAfterTheLineBreak) {
+TEST(FrameWindow, ToolbarTipsShowTheCommandTextAfterItsLineBreak) {
   test_frame frame;
   frame.open();
   auto tip = [&frame](UINT command) {
