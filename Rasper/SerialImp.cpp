@@ -426,7 +426,6 @@ DWORD CSerialImp::RunWriter() noexcept {
   BYTE chunk[kWriteChunk];
   HANDLE stop = CWriterThread::StopEvent();
   for (bool running = true; running && !CWriterThread::StopRequested();) {
-    m_cancel_write.Reset();
     HANDLE handles[2] = {stop, m_writer_queue.Event()};
     const DWORD r = WaitForMultipleObjects(2, handles, FALSE, wait);
     if (r == WAIT_OBJECT_0 + 1) {
@@ -437,6 +436,9 @@ DWORD CSerialImp::RunWriter() noexcept {
         wait = kRtsQuiet;
         Sleep(25);
       }
+      // A cancel cuts short the write under way when it is asked for; one
+      // asked for while the writer was idle must not cut the next packet.
+      m_cancel_write.Reset();
       std::optional<ptr<IEnumBYTE>> packet = m_writer_queue.Pop();
       if (!packet || !*packet) continue;
       for (;;) {

@@ -8,20 +8,7 @@
 #include "../tests/helper/line_helper.h"
 
 namespace {
-VARIANT long_arg(LONG value) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I4;
-  v.lVal = value;
-  return v;
-}
-VARIANT port_arg() {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_UNKNOWN;
-  v.punkVal = g_port.get();
-  return v;
-}
+VARIANT port_arg() { return unknown_arg(g_port.get()); }
 }  // namespace
 
 bench_session::bench_session() {

@@ -4,7 +4,11 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
+
+#include "helper/line_helper.h"
 #include "testing/com_test.h"
+#include "testing/crash_report.h"
 
 using orvo::com::ptr;
 
@@ -47,8 +51,60 @@ DWORD rasper_process() {
   return found;
 }
 
+std::wstring helper_text(DISPID id, std::vector<VARIANT> args) {
+  ptr<IUnknown> object;
+  EXPECT_EQ(g_constructor->CreateInProcessComponent(CLSID_RasperLineHelper, IID_IDispatch, object.put()), S_OK);
+  auto helper = object.as<IDispatch>();
+  if (!helper) return {};
+  std::reverse(args.begin(), args.end());
+  DISPPARAMS params{args.data(), nullptr, static_cast<UINT>(args.size()), 0};
+  VARIANT result;
+  VariantInit(&result);
+  EXPECT_EQ(helper->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr), S_OK);
+  std::wstring text = result.vt == VT_BSTR ? result.bstrVal : L"";
+  VariantClear(&result);
+  return text;
+}
+
+VARIANT unknown_arg(IUnknown* object) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_UNKNOWN;
+  v.punkVal = object;
+  return v;
+}
+
+VARIANT long_arg(LONG value) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = value;
+  return v;
+}
+
+namespace {
+// A line test that stops making progress ends itself before the test
+// runner's time-out, so its output (kept until the process ends) is seen
+// with the name of the test that hung.
+constexpr DWORD kWatchdogSeconds = 240;
+
+DWORD WINAPI watchdog(void*) {
+  Sleep(kWatchdogSeconds * 1000);
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  printf("\nwatchdog: still running after %lu s%s%s%s\n", kWatchdogSeconds, test ? " in " : " outside the tests",
+         test ? test->test_suite_name() : "", test ? (std::string(".") + test->name()).c_str() : "");
+  fflush(stdout);
+  TerminateProcess(GetCurrentProcess(), 124);
+  return 0;
+}
+}  // namespace
+
 int line_main(int argc, char** argv) {
   g_self = argv[0];
+  // Unbuffered, so a run stopped by a time-out still shows how far it got.
+  setvbuf(stdout, nullptr, _IONBF, 0);
+  if (HANDLE thread = CreateThread(nullptr, 0, watchdog, nullptr, 0, nullptr)) CloseHandle(thread);
+  orvo::testing::report_crashes();
   ::testing::InitGoogleTest(&argc, argv);
   if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return 2;
   int result = 1;

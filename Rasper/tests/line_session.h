@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "CommServer_h.h"
 #include "com/ptr.h"
@@ -23,6 +24,12 @@ orvo::com::ptr<ICommServer> open_port(const std::wstring& name, bool attach_only
 long converse(test_client* client, BYTE address, DWORD milliseconds = 5000);
 // Rasper's process id, 0 when it does not run.
 DWORD rasper_process();
+
+// Calls the test class that Rasper creates inside its own process
+// (tests/helper) with the arguments in order; its text answer.
+std::wstring helper_text(DISPID id, std::vector<VARIANT> args);
+VARIANT unknown_arg(IUnknown* object);
+VARIANT long_arg(LONG value);
 
 // main() of a line test: registers Rasper, starts it, opens the simulated
 // port, runs the tests.

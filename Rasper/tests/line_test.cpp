@@ -24,28 +24,6 @@
 using orvo::com::ptr;
 
 namespace {
-std::wstring helper_text(DISPID id, std::vector<VARIANT> args) {
-  ptr<IUnknown> object;
-  EXPECT_EQ(g_constructor->CreateInProcessComponent(CLSID_RasperLineHelper, IID_IDispatch, object.put()), S_OK);
-  auto helper = object.as<IDispatch>();
-  if (!helper) return {};
-  std::reverse(args.begin(), args.end());
-  DISPPARAMS params{args.data(), nullptr, static_cast<UINT>(args.size()), 0};
-  VARIANT result;
-  VariantInit(&result);
-  EXPECT_EQ(helper->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr), S_OK);
-  std::wstring text = result.vt == VT_BSTR ? result.bstrVal : L"";
-  VariantClear(&result);
-  return text;
-}
-
-VARIANT unknown_arg(IUnknown* object) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_UNKNOWN;
-  v.punkVal = object;
-  return v;
-}
 
 class RasperLine : public ::testing::Test {
  protected:
@@ -181,9 +159,19 @@ TEST_F(RasperLine, ClientEventsGoToVtableThenDispatchSinksAndAddress254Registers
   ptr<IConnectionPoint> vpoint, dpoint;
   ASSERT_EQ(container->FindConnectionPoint(IID__ICommServerEventMethods, vpoint.put()), S_OK);
   ASSERT_EQ(container->FindConnectionPoint(DIID__DCommServerEvents, dpoint.put()), S_OK);
-  DWORD vcookie = 0, dcookie = 0;
-  ASSERT_EQ(vpoint->Advise(vsink.get(), &vcookie), S_OK);
-  ASSERT_EQ(dpoint->Advise(dsink.get(), &dcookie), S_OK);
+  // The sinks write into this test's event log: they are unadvised however
+  // the test ends, before the log goes.
+  struct advice {
+    IConnectionPoint* point;
+    DWORD cookie = 0;
+    void drop() {
+      if (cookie) point->Unadvise(cookie);
+      cookie = 0;
+    }
+    ~advice() { drop(); }
+  } vadvice{vpoint.get()}, dadvice{dpoint.get()};
+  ASSERT_EQ(vpoint->Advise(vsink.get(), &vadvice.cookie), S_OK);
+  ASSERT_EQ(dpoint->Advise(dsink.get(), &dadvice.cookie), S_OK);
 
   auto client = make_client();
   LONG registered = 1;
@@ -215,8 +203,8 @@ TEST_F(RasperLine, ClientEventsGoToVtableThenDispatchSinksAndAddress254Registers
   EXPECT_EQ(g_port->put_BaudRate(9600), E_FAIL);
   EXPECT_EQ(events.take(), (std::vector<std::string>{"d1", "v1"}));
 
-  vpoint->Unadvise(vcookie);
-  dpoint->Unadvise(dcookie);
+  vadvice.drop();
+  dadvice.drop();
   EXPECT_EQ(g_port->put_ConversationTimeout(10000), S_OK);
 }
 

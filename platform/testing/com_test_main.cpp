@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include "testing/crash_report.h"
+
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
+  orvo::testing::report_crashes();
   if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return 2;
   int result = RUN_ALL_TESTS();
   CoUninitialize();

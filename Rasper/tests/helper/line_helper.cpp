@@ -14,6 +14,12 @@
 //   5 Exchanges(count, milliseconds)  waits until the listening client has
 //                                     answered count device packets; the
 //                                     milliseconds from the first to the last
+//   6 Tally(server, count, milliseconds)
+//                                     runs count conversations (1-byte
+//                                     request, at address 16) and counts how
+//                                     they ended: "r0 r1 r2 r3 hung"; stops at
+//                                     the first that has not ended within
+//                                     the milliseconds
 #include <windows.h>
 
 #include <atomic>
@@ -123,6 +129,30 @@ class CLineHelper : public orvo::com::object<CLineHelper, IDispatch> {
         }
         result->vt = VT_R8;
         result->dblVal = (now_ms() - start) * (all_completed ? 1 : -1);
+        return S_OK;
+      }
+      case 6: {
+        if (p->cArgs != 3) return DISP_E_BADPARAMCOUNT;
+        auto server = ptr<IUnknown>(arg(0).punkVal).as<ICommServer>();
+        if (!server) return E_INVALIDARG;
+        ptr<ICommClient> c;
+        helper_client::make(c);
+        auto* client = static_cast<helper_client*>(c.get());
+        long counts[5] = {};
+        for (LONG i = 0; i < arg(1).lVal; ++i) {
+          server->RequestConversation(c.get(), 16);
+          if (WaitForSingleObject(client->ended, static_cast<DWORD>(arg(2).lVal)) != WAIT_OBJECT_0) {
+            ++counts[4];
+            break;
+          }
+          const long reason = client->last_reason;
+          if (reason >= 0 && reason <= 3) ++counts[reason];
+        }
+        const std::wstring text = std::to_wstring(counts[0]) + L" " + std::to_wstring(counts[1]) + L" " +
+                                  std::to_wstring(counts[2]) + L" " + std::to_wstring(counts[3]) + L" " +
+                                  std::to_wstring(counts[4]);
+        result->vt = VT_BSTR;
+        result->bstrVal = SysAllocString(text.c_str());
         return S_OK;
       }
       case 4: {
