@@ -14,7 +14,9 @@
 #             [RESOURCE_LOCK lock] [TIMEOUT s])      a GoogleTest program
 #             COM: needs the in-process servers registered;
 #             REGISTRY: registers and unregisters servers itself, so runs
-#             alone and before the COM tests.
+#             alone and before the COM tests;
+#             PALETTE_DISPLAY: runs on a 256-colour display of its own
+#             (scripts/on-palette-display) instead of the test display.
 #   orvo_fuzz(name SOURCES ... [LIBS ...])           libFuzzer target (host)
 #   orvo_bench(name SOURCES ... [LIBS ...])          benchmark program (host)
 #   orvo_idl(name IDL file [TLB] [PROXY])            widl rules
@@ -179,7 +181,7 @@ endfunction()
 # A GoogleTest program. COM tests need the build's in-process servers
 # registered in the build's Wine prefix first.
 function(orvo_test name)
-  cmake_parse_arguments(A "COM;NO_MAIN;REGISTRY" "RESOURCE_LOCK;TIMEOUT" "SOURCES;LIBS;ARGS" ${ARGN})
+  cmake_parse_arguments(A "COM;NO_MAIN;REGISTRY;PALETTE_DISPLAY" "RESOURCE_LOCK;TIMEOUT" "SOURCES;LIBS;ARGS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   if(A_NO_MAIN)
     target_link_libraries(${name} PRIVATE gmock ${A_LIBS})
@@ -192,7 +194,12 @@ function(orvo_test name)
   if(ORVO_WINDOWS AND NOT ORVO_RUN_WINDOWS)
     return()
   endif()
-  add_test(NAME ${ORVO_TEST_PREFIX}${name} COMMAND ${name} ${A_ARGS})
+  if(A_PALETTE_DISPLAY)
+    add_test(NAME ${ORVO_TEST_PREFIX}${name}
+      COMMAND ${PROJECT_SOURCE_DIR}/scripts/on-palette-display ${CMAKE_BINARY_DIR} $<TARGET_FILE:${name}> ${A_ARGS})
+  else()
+    add_test(NAME ${ORVO_TEST_PREFIX}${name} COMMAND ${name} ${A_ARGS})
+  endif()
   orvo_test_properties(${ORVO_TEST_PREFIX}${name} "${A_COM}" "${A_REGISTRY}" "${A_RESOURCE_LOCK}" "${A_TIMEOUT}")
 endfunction()
 

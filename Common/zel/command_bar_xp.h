@@ -90,9 +90,11 @@ class CCommandBarXPCtrlImpl : public WTL::CCommandBarCtrlImpl<T, TBase>, public 
 
   LRESULT OnDestroy(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
     if (!this->m_bAttached) return TBase::OnDestroy(uMsg, wParam, lParam, bHandled);
-    // The attached window's own handling first; the bar's clean-up still runs.
+    // The attached window's own handling first; the bar's clean-up still
+    // runs, and the window gets its own procedure back for its last messages.
     const LRESULT result = this->DefWindowProc(uMsg, wParam, lParam);
     TBase::OnDestroy(uMsg, wParam, lParam, bHandled);
+    this->UnsubclassWindow();
     bHandled = TRUE;
     return result;
   }

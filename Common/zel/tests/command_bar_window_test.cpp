@@ -1,12 +1,16 @@
 // The command bar under wine64: the frame's menu as buttons, command
-// images, menus opened by mouse, keys and mnemonics and handed from one
-// button to the next, popup items drawn in the flat look, the custom
-// drawing of the bar and its toolbars, and a bar attached to a window.
+// images, menus opened by keys and mnemonics and handed from one button to
+// the next, popup items measured and drawn in the flat look, the custom
+// drawing of the bar and its toolbars, a bar attached to a dialog, and odd
+// menus and buttons.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "win/dialog.h"
+#include "win/dialog_template.h"
 
 #include "test_frame.h"
 #include "win_test_support.h"
@@ -342,60 +346,196 @@ TEST(CommandBar, CutsLongButtonTextsAndTakesAnEmptyMenu) {
   EXPECT_EQ(frame.m_bar.SendMessage(TB_BUTTONCOUNT), 0);
   // Foreign owner-drawn items pass to the owner.
   MEASUREITEMSTRUCT foreign{ODT_MENU, 0, 7, 0, 0, 12345};
-  EXPECT_EQ(frame.SendMessage(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&foreign)), 0);
+  frame.SendMessage(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&foreign));
+  EXPECT_THAT(frame.owner_measured, ElementsAre(12345u));
   ::DestroyMenu(menu);
   ::DestroyMenu(empty);
 }
 
-// A window of its own class that a bar attaches to.
-std::vector<std::string> g_log;
-LRESULT CALLBACK plain_proc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  if (uMsg == WM_DESTROY) g_log.push_back("window destroyed");
-  if (uMsg == WM_ENTERIDLE && wParam == MSGF_MENU) {
-    MENUITEMINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE | MIIM_DATA;
-    HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(reinterpret_cast<HWND>(lParam), MN_GETHMENU, 0, 0));
-    ::GetMenuItemInfoW(menu, 0, TRUE, &info);
-    const auto* record = reinterpret_cast<const WTL::command_bar_item*>(info.dwItemData);
-    if ((info.fType & MFT_OWNERDRAW) && record) g_log.push_back("image " + std::to_string(record->image));
-    ::EndMenu();
+TEST(CommandBar, AnEmptyPopupOrMenuBarOpensNothingAndKeysOnItDoNoHarm) {
+  test_frame frame;
+  frame.open();
+  HMENU menu = ::CreateMenu();
+  ::AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(::CreatePopupMenu()), L"&Empty");
+  ASSERT_TRUE(frame.m_bar.AttachMenu(menu));
+  run_menu(frame, 0, [](int, HWND, int) { ::EndMenu(); });
+  EXPECT_FALSE(frame.m_bar.IsMenuOpen());
+  EXPECT_EQ(frame.m_bar.GetItemRecordCount(), 0u);
+
+  HMENU none = ::CreateMenu();
+  ASSERT_TRUE(frame.m_bar.AttachMenu(none));
+  frame.on_idle = [](HWND) { ::EndMenu(); };
+  frame.watch_from = frame.watch_to = WM_ENTERMENULOOP;
+  for (WPARAM key : {VK_F10, VK_MENU}) {
+    frame.PostMessage(WM_SYSKEYDOWN, key, 0x20000000);
+    frame.PostMessage(WM_SYSKEYUP, key, 0xC0000000);
+    frame.PostMessage(WM_KEYDOWN, VK_RIGHT, 0);
+    frame.PostMessage(WM_KEYDOWN, VK_DOWN, 0);
+    pump_messages();
   }
-  return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
+  EXPECT_TRUE(frame.seen.empty());
+  ::DestroyMenu(menu);
+  ::DestroyMenu(none);
 }
 
-TEST(CommandBar, AttachedToAWindowDrawsItsContextMenuAndLetsGoWithIt) {
-  WNDCLASSW cls{};
-  cls.lpfnWndProc = plain_proc;
-  cls.hInstance = ::GetModuleHandleW(nullptr);
-  cls.lpszClassName = L"Orvo.Test.Attached";
-  ::RegisterClassW(&cls);
-  HWND window = ::CreateWindowExW(0, cls.lpszClassName, L"log", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
-                                  nullptr, nullptr, cls.hInstance, nullptr);
-  HWND toolbar = WTL::create_toolbar_from_resource(window, IDR_TEST_FRAME, WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT, 1);
-  g_log.clear();
-  {
-    zel::CCommandBarXPCtrl bar;
-    ASSERT_TRUE(bar.AttachToWindow(window));
-    bar.LoadImages(IDR_TEST_FRAME);
-    bar.m_arrToolbars.push_back(toolbar);
-    bar.SetupAfterCreate();
-    NMTBCUSTOMDRAW draw{};
-    draw.nmcd.hdr = {toolbar, 1, static_cast<UINT>(NM_CUSTOMDRAW)};
-    draw.nmcd.dwDrawStage = CDDS_PREPAINT;
-    EXPECT_EQ(::SendMessageW(window, WM_NOTIFY, 1, reinterpret_cast<LPARAM>(&draw)), CDRF_NOTIFYITEMDRAW);
-    HMENU popup = ::CreatePopupMenu();
-    ::AppendMenuW(popup, MF_STRING, ID_EDIT_COPY, L"Co&py");
-    POINT at{20, 20};
-    ::ClientToScreen(window, &at);
-    bar.TrackPopupMenu(popup, TPM_LEFTALIGN, at.x, at.y);
-    ::DestroyMenu(popup);
-    ::DestroyWindow(window);
-    EXPECT_EQ(bar.m_hWnd, nullptr);
+TEST(CommandBar, AnOwnerDrawnItemOfTheOwnerStaysTheOwnersInAnOpenMenu) {
+  test_frame frame;
+  frame.open();
+  HMENU file = ::GetSubMenu(frame.m_hMenu, 0);
+  MENUITEMINFOW own{};
+  own.cbSize = sizeof own;
+  own.fMask = MIIM_FTYPE | MIIM_ID | MIIM_DATA;
+  own.fType = MFT_OWNERDRAW;
+  own.wID = 0x9001;
+  own.dwItemData = 777;
+  ASSERT_TRUE(::InsertMenuItemW(file, 99, TRUE, &own));
+  size_t records = 0;
+  run_menu(frame, 0, [&](int, HWND, int) {
+    records = frame.m_bar.GetItemRecordCount();
+    ::EndMenu();
+  });
+  EXPECT_EQ(records, 4u);  // New, Open, the separator, Exit
+  EXPECT_THAT(frame.owner_measured, ElementsAre(777u));
+  own.fMask = MIIM_FTYPE | MIIM_DATA;
+  ASSERT_TRUE(::GetMenuItemInfoW(file, 0x9001, FALSE, &own));
+  EXPECT_TRUE(own.fType & MFT_OWNERDRAW);
+  EXPECT_EQ(own.dwItemData, 777u);
+}
+
+TEST(CommandBar, DrawsAListedToolbarsButtonWithAnOverlongTextAndAnImageItLacks) {
+  test_frame frame;
+  frame.open();
+  const std::wstring text(150, L'w');
+  TBBUTTON button{};
+  button.iBitmap = 99;
+  button.idCommand = 0x9002;
+  button.fsState = TBSTATE_ENABLED | TBSTATE_CHECKED;
+  button.fsStyle = BTNS_SHOWTEXT;
+  button.iString = reinterpret_cast<INT_PTR>(text.c_str());
+  ASSERT_TRUE(::SendMessageW(frame.m_toolbar, TB_INSERTBUTTONW, 0, reinterpret_cast<LPARAM>(&button)));
+  ::RedrawWindow(frame.m_toolbar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  RECT r{};
+  ::SendMessageW(frame.m_toolbar, TB_GETRECT, 0x9002, reinterpret_cast<LPARAM>(&r));
+  HDC dc = ::GetDC(frame.m_toolbar);
+  EXPECT_EQ(::GetPixel(dc, r.left + 1, r.top + 1), frame.m_bar.m_clrCheckedBackground)
+      << r.left << "," << r.top << "-" << r.right << "," << r.bottom;
+  ::ReleaseDC(frame.m_toolbar, dc);
+}
+
+TEST(CommandBar, AnOpenMenuSizesItsItemsFromTheMenuFontAndTheButtonSize) {
+  test_frame frame;
+  frame.open();
+  HMENU file = ::GetSubMenu(frame.m_hMenu, 0);
+  std::vector<RECT> items;
+  run_menu(frame, 0, [&](int, HWND, int) {
+    for (int i = 0; i < ::GetMenuItemCount(file); ++i) {
+      RECT r{};
+      ::GetMenuItemRect(nullptr, file, static_cast<UINT>(i), &r);
+      items.push_back(r);
+    }
+    ::EndMenu();
+  });
+  ASSERT_EQ(items.size(), 4u);
+  LOGFONTW font{};
+  ASSERT_TRUE(::GetObjectW(frame.m_bar.m_hFont, sizeof font, &font));
+  const zel::size item =
+      zel::command_bar::measure_item(false, 0, {22, 22}, ::GetSystemMetrics(SM_CXMENUCHECK), font.lfHeight);
+  for (int i : {0, 1, 3}) EXPECT_EQ(items[i].bottom - items[i].top, item.cy) << i;
+  EXPECT_EQ(items[2].bottom - items[2].top, 5);
+  // The widest text, "&New\tCtrl+N" measured as one line, sets the width;
+  // the menu adds twice the menu font's mean letter width to an owner-drawn item.
+  HDC dc = ::GetDC(nullptr);
+  HGDIOBJ old = ::SelectObject(dc, frame.m_bar.m_hFont);
+  RECT text{};
+  ::DrawTextW(dc, L"&New\tCtrl+N", -1, &text, DT_SINGLELINE | DT_VCENTER | DT_CALCRECT);
+  SIZE letters{};
+  ::GetTextExtentPoint32W(dc, L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ", 52, &letters);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(nullptr, dc);
+  const zel::size widest = zel::command_bar::measure_item(false, text.right - text.left, {22, 22},
+                                                          ::GetSystemMetrics(SM_CXMENUCHECK), font.lfHeight);
+  EXPECT_EQ(items[0].right - items[0].left, widest.cx + 2 * ((letters.cx / 26 + 1) / 2));
+}
+
+// A dialog with a toolbar, as the event log has, whose context menu an
+// attached bar draws; it notes what it sees of an open menu and of its end.
+class toolbar_dialog : public WTL::CDialogImpl<toolbar_dialog> {
+ public:
+  const zel::CCommandBarXPCtrl* m_bar = nullptr;
+  LONG_PTR m_own = 0;  // its window procedure before the bar came
+  std::vector<std::string> log;
+
+  BEGIN_MSG_MAP(toolbar_dialog)
+  MESSAGE_HANDLER(WM_ENTERIDLE, OnEnterIdle)
+  MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+  MESSAGE_HANDLER(WM_NCDESTROY, OnNcDestroy)
+  END_MSG_MAP()
+
+  LRESULT OnEnterIdle(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
+    if (wParam == MSGF_MENU) {
+      MENUITEMINFOW info{};
+      info.cbSize = sizeof info;
+      info.fMask = MIIM_FTYPE | MIIM_DATA;
+      HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(reinterpret_cast<HWND>(lParam), MN_GETHMENU, 0, 0));
+      ::GetMenuItemInfoW(menu, 0, TRUE, &info);
+      const auto* record = reinterpret_cast<const WTL::command_bar_item*>(info.dwItemData);
+      if ((info.fType & MFT_OWNERDRAW) && record) log.push_back("image " + std::to_string(record->image));
+      ::EndMenu();
+    }
+    bHandled = FALSE;
+    return 0;
   }
-  ::PostThreadMessageW(::GetCurrentThreadId(), WM_KEYDOWN, VK_MENU, 0);
+  LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    log.push_back(m_bar->m_hImageList ? "destroyed before the bar let go" : "destroyed after the bar let go");
+    bHandled = FALSE;
+    return 0;
+  }
+  LRESULT OnNcDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    log.push_back(::GetWindowLongPtrW(m_hWnd, GWLP_WNDPROC) == m_own ? "own procedure" : "another procedure");
+    bHandled = FALSE;
+    return 0;
+  }
+};
+
+TEST(CommandBar, AttachedToADialogDrawsItsContextMenuAndToolbarAndLetsGoAfterIt) {
+  WTL::dialog_template layout(L"log", WS_POPUP | WS_CAPTION | WS_VISIBLE, 0, 0, 200, 100);
+  toolbar_dialog dialog;
+  ASSERT_TRUE(dialog.Create(layout.get(), nullptr));
+  HWND toolbar = WTL::create_toolbar_from_resource(dialog, IDR_TEST_FRAME,
+                                                   WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | CCS_NODIVIDER, 1);
+  ASSERT_TRUE(toolbar);
+  zel::CCommandBarXPCtrl bar;
+  dialog.m_bar = &bar;
+  dialog.m_own = ::GetWindowLongPtrW(dialog, GWLP_WNDPROC);
+  ASSERT_TRUE(bar.AttachToWindow(dialog));
+  bar.LoadImages(IDR_TEST_FRAME);
+  bar.m_arrToolbars.push_back(toolbar);
+  bar.SetupAfterCreate();
+
+  // The toolbar paints through the dialog's answers: a checked button in the bar's colours.
+  ::SendMessageW(toolbar, TB_CHECKBUTTON, ID_FILE_NEW, TRUE);
+  ::RedrawWindow(toolbar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  RECT button{};
+  ::SendMessageW(toolbar, TB_GETRECT, ID_FILE_NEW, reinterpret_cast<LPARAM>(&button));
+  HDC dc = ::GetDC(toolbar);
+  EXPECT_EQ(::GetPixel(dc, button.left + 1, button.bottom - 2), bar.m_clrCheckedBackground);
+  ::ReleaseDC(toolbar, dc);
+
+  HMENU popup = ::CreatePopupMenu();
+  ::AppendMenuW(popup, MF_STRING, ID_EDIT_COPY, L"Co&py");
+  POINT at{20, 20};
+  ::ClientToScreen(dialog, &at);
+  bar.TrackPopupMenu(popup, TPM_LEFTALIGN, at.x, at.y);
+  ::DestroyMenu(popup);
+
+  ::DestroyWindow(dialog);
+  EXPECT_EQ(bar.m_hWnd, nullptr);
+  // A key after the end reaches no bar: the bar's message hook went with it.
+  ::PostThreadMessageW(::GetCurrentThreadId(), WM_SYSKEYDOWN, VK_MENU, 0x20000000);
+  ::PostThreadMessageW(::GetCurrentThreadId(), WM_SYSCHAR, 'e', 0x20000000);
   pump_messages();
-  EXPECT_THAT(g_log, ElementsAre("image 2", "window destroyed"));
+  EXPECT_FALSE(bar.IsMenuOpen());
+  EXPECT_THAT(dialog.log, ElementsAre("image 2", "destroyed before the bar let go", "own procedure"));
 }
 
 }  // namespace

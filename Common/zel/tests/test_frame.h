@@ -19,7 +19,8 @@ class test_frame : public zel::frame_window_impl<test_frame> {
   HWND m_toolbar = nullptr;
   std::function<void(HWND popup)> on_idle;
   std::vector<WORD> commands;
-  std::vector<UINT> seen;  // messages a test asked to watch
+  std::vector<ULONG_PTR> owner_measured;  // data of owner-drawn items the frame measured itself
+  std::vector<UINT> seen;                 // messages a test asked to watch
   UINT watch_from = 0, watch_to = 0;
 
   BEGIN_MSG_MAP(test_frame)
@@ -27,6 +28,7 @@ class test_frame : public zel::frame_window_impl<test_frame> {
   MESSAGE_HANDLER(WM_CREATE, OnCreate)
   MESSAGE_HANDLER(WM_ENTERIDLE, OnEnterIdle)
   MESSAGE_HANDLER(WM_COMMAND, OnCommand)
+  MESSAGE_HANDLER(WM_MEASUREITEM, OnMeasureItem)
   CHAIN_MSG_MAP(zel::frame_window_impl<test_frame>)
   END_MSG_MAP()
 
@@ -57,6 +59,13 @@ class test_frame : public zel::frame_window_impl<test_frame> {
     commands.push_back(LOWORD(wParam));
     bHandled = FALSE;
     return 0;
+  }
+  LRESULT OnMeasureItem(UINT, WPARAM, LPARAM lParam, BOOL&) {
+    auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+    owner_measured.push_back(item->itemData);
+    item->itemWidth = 40;
+    item->itemHeight = 20;
+    return TRUE;
   }
   BOOL TrackChevronMenu(HMENU menu, UINT flags, int x, int y, const RECT& exclude) {
     TPMPARAMS params{sizeof params, exclude};

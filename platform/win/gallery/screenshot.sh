@@ -8,9 +8,10 @@ gallery=$2
 out=$3
 shift 3
 here=$(cd "$(dirname "$0")/../../.." && pwd)
-display=$(cat "$build/wine-display") || { echo "no display: start the wine session first"; exit 1; }
+# The display scripts/wine-run puts the gallery on.
+display=${DISPLAY:-$(cat "$build/wine-display")} || { echo "no display: start the wine session first"; exit 1; }
 mkdir -p "$(dirname "$out")"
-ready="$(dirname "$out")/gallery.ready"
+ready="$out.ready"  # one per picture: galleries on two displays may run at once
 rm -f "$ready" "$out"
 winready=$(printf 'Z:%s' "$ready" | tr / '\134')
 "$here/scripts/wine-run" "$build" "$gallery" "$winready" 6 "$@" &
