@@ -56,12 +56,22 @@ LONG __stdcall CheckAmplifierID(DWORD amplifier_id) {
 
 void __stdcall DllRegister() { register_defaults(); }
 
-void __stdcall DllUnregister() {
+namespace {
+// Deletes the descriptor set; the failure when it could not.
+HRESULT unregister_descriptors() noexcept {
   try {
-    registry_source().remove_all();
+    registry_source source;
+    source.remove_all();
+    return source.write_result();
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
   } catch (...) {
+    return E_UNEXPECTED;
   }
 }
+}  // namespace
+
+void __stdcall DllUnregister() { unregister_descriptors(); }
 
 HRESULT __stdcall DllRegisterServer() {
   // Registration always stores the four-entry input-mode list.
@@ -69,10 +79,7 @@ HRESULT __stdcall DllRegisterServer() {
   return register_defaults();
 }
 
-HRESULT __stdcall DllUnregisterServer() {
-  DllUnregister();
-  return S_OK;
-}
+HRESULT __stdcall DllUnregisterServer() { return unregister_descriptors(); }
 
 }  // extern "C"
 

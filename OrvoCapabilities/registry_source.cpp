@@ -55,7 +55,10 @@ void registry_source::undo_writes() noexcept {
   m_written.clear();
 }
 
-void registry_source::remove_all() { key::delete_tree(HKEY_LOCAL_MACHINE, descriptors_key); }
+void registry_source::remove_all() {
+  const LONG rc = delete_descriptors(descriptors_key);
+  if (m_write_error == ERROR_SUCCESS) m_write_error = rc;
+}
 
 bool setup_key_present() noexcept { return key::exists(HKEY_LOCAL_MACHINE, setup_key); }
 

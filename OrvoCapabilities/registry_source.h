@@ -27,7 +27,8 @@ class registry_source final : public descriptor_source {
   void write(std::uint16_t id, const bytes& value) override;
   void remove_all() override;
 
-  // The first write failure as an HRESULT; S_OK while every write succeeded.
+  // The first write failure (a failed remove_all included) as an HRESULT;
+  // S_OK while every write succeeded.
   HRESULT write_result() const noexcept { return registry::to_hresult(m_write_error); }
   // Puts the descriptors key back as it was before this source's first
   // write: values it added are deleted, values it replaced get their old
@@ -45,6 +46,9 @@ class registry_source final : public descriptor_source {
 // Stores one descriptor value in the open descriptors key. Registration
 // writes go through here, and nowhere else.
 LONG store_descriptor(const registry::key& key, const std::wstring& name, const bytes& value) noexcept;
+// Deletes the descriptors key with everything in it (ERROR_SUCCESS when it
+// is not there). Unregistration deletes through here, and nowhere else.
+LONG delete_descriptors(const wchar_t* path) noexcept;
 
 // Whether HKLM "software\quarnell limited\orvo\setup" exists.
 bool setup_key_present() noexcept;

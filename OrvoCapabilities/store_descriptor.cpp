@@ -6,4 +6,6 @@ LONG store_descriptor(const registry::key& key, const std::wstring& name, const 
   return key.write_binary(name.c_str(), value);
 }
 
+LONG delete_descriptors(const wchar_t* path) noexcept { return registry::key::delete_tree(HKEY_LOCAL_MACHINE, path); }
+
 }  // namespace orvo::caps

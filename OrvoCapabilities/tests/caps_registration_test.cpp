@@ -80,4 +80,11 @@ TEST(CapsRegistration, AFailedWriteFailsRegistrationAndLeavesTheStoreAsItWas) {
   ASSERT_EQ(regsvr32(g_dll_path), 0);
 }
 
+TEST(CapsRegistration, AnUnregistrationThatCannotDeleteTheDescriptorsFails) {
+  ASSERT_EQ(regsvr32(g_dll_path), 0);
+  const auto before = descriptors();
+  EXPECT_NE(regsvr32(windows_path(g_args.at(1)), true), 0);
+  EXPECT_EQ(descriptors(), before);
+}
+
 }  // namespace
