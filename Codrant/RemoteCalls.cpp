@@ -25,7 +25,8 @@ extern "C" HRESULT __RPC_STUB IEnumBYTE_Next_Stub(IEnumBYTE* This, ULONG count, 
   return hr;
 }
 
-// IPacketEncoder::AddData and IPacketDecoder::Decode. The bytes travel as
+// IPacketEncoder::AddData, IPacketDecoder::Decode and
+// IPacketDecoderCallback::OnPacket. The bytes travel as
 // an array of `count` elements: a negative count would make the proxy read
 // far beyond the caller's buffer, so it is refused before anything is sent,
 // as the object itself refuses it. Null data, which adds nothing whatever
@@ -46,4 +47,15 @@ extern "C" HRESULT CALLBACK IPacketDecoder_Decode_Proxy(IPacketDecoder* This, BY
 
 extern "C" HRESULT __RPC_STUB IPacketDecoder_Decode_Stub(IPacketDecoder* This, BYTE* data, LONG count) {
   return This->Decode(data, count);
+}
+
+extern "C" HRESULT CALLBACK IPacketDecoderCallback_OnPacket_Proxy(IPacketDecoderCallback* This, BYTE* data,
+                                                                  LONG count) {
+  if (data && count < 0) return orvo::com::negative_count(nullptr, IID_IPacketDecoderCallback);
+  return IPacketDecoderCallback_RemoteOnPacket_Proxy(This, data, data ? count : 0);
+}
+
+extern "C" HRESULT __RPC_STUB IPacketDecoderCallback_OnPacket_Stub(IPacketDecoderCallback* This, BYTE* data,
+                                                                   LONG count) {
+  return This->OnPacket(data, count);
 }

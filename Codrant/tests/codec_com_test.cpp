@@ -48,6 +48,9 @@ class collector : public orvo::com::object<collector, IPacketDecoderCallback> {
     if (m_gone) *m_gone = true;
   }
   STDMETHODIMP OnPacket(BYTE* data, LONG count) override {
+    // Refused here too: what reaches the collector through a proxy is
+    // checked by the proxy.
+    if (count < 0) return E_FAIL;
     {
       std::lock_guard<std::mutex> hold(m_mutex);
       received.emplace_back(data, data + count);
@@ -527,6 +530,21 @@ TEST(PacketCodecCom, ANegativeCountFromASingleThreadedApartmentIsRefusedBeforeIt
     EXPECT_EQ(dec->Decode(nullptr, INT_MIN), S_OK);
     EXPECT_EQ(encode(enc.get(), {0x05}), (bytes{0x81, 0x00, 0x05, 0xFF}));
   });
+}
+
+TEST(PacketCodecCom, ANegativeCountToACallbackInAnotherApartmentIsRefusedBeforeItIsSent) {
+  auto sink = make_collector();
+  IStream* stream = nullptr;
+  ASSERT_EQ(CoMarshalInterThreadInterfaceInStream(IID_IPacketDecoderCallback, sink.get(), &stream), S_OK);
+  orvo::testing::in_sta([&] {
+    ptr<IPacketDecoderCallback> callback;
+    ASSERT_EQ(CoGetInterfaceAndReleaseStream(stream, IID_IPacketDecoderCallback, callback.put_void()), S_OK);
+    ASSERT_TRUE(is_proxy(callback.get()));
+    BYTE b[] = {0x42, 0x43};
+    EXPECT_EQ(callback->OnPacket(b, -1), E_INVALIDARG);
+    EXPECT_EQ(callback->OnPacket(b, 2), S_OK);
+  });
+  EXPECT_EQ(as_collector(sink)->received, (packets{{0x42, 0x43}}));
 }
 
 TEST(PacketCodecCom, ANegativeCountIsRefusedWithErrorInfo) {
