@@ -430,7 +430,7 @@ TEST_F(InProcessServer, AFailedSetStateLogsTheServersDescriptionAsAnError) {
       std::vector<std::wstring> records;
       std::wstring status;
     } log;
-    guarded(log, [&] {
+    auto send_state = [&] {
       VARIANT state;
       state.vt = VT_BSTR;
       state.bstrVal = SysAllocString(state_string_of(1).c_str());
@@ -438,8 +438,18 @@ TEST_F(InProcessServer, AFailedSetStateLogsTheServersDescriptionAsAnError) {
       const HRESULT hr = s.link.server()->SetState(state, &applied);
       VariantClear(&state);
       if (FAILED(hr)) raise_server_IAmplifier(hr, s.link.server());
-    });
+    };
+    guarded(log, send_state);
     EXPECT_EQ(log.records, std::vector<std::wstring>{L"The amplifier is busy|3|" + std::to_wstring(E_FAIL)});
+    // A server that does not vouch for its error information: the system's text.
+    ASSERT_EQ(s.control->put_SupportsErrorInfo(VARIANT_FALSE), S_OK);
+    guarded(log, send_state);
+    wchar_t system[512];
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                  static_cast<DWORD>(E_FAIL), 0, system, 512, nullptr);
+    while (length && (system[length - 1] == L'\n' || system[length - 1] == L'\r')) --length;
+    ASSERT_GT(length, 0u);
+    EXPECT_EQ(log.records.back(), std::wstring(system, length) + L"|3|" + std::to_wstring(E_FAIL));
     EXPECT_EQ(log.status, L"An error occurred communicating with the Orvo System");
   });
 }
