@@ -3,6 +3,8 @@
 #include <oleauto.h>
 
 #include <map>
+#include <string>
+#include <vector>
 
 #include "lock.h"
 #include "module.h"
@@ -17,9 +19,16 @@ struct iid_less {
 
 struct type_info_cache {
   critical_section lock;
-  ptr<ITypeLib> library;
+  std::vector<ptr<ITypeLib>> libraries;  // resources 1, 2, ... of the module
+  bool all_loaded = false;
   std::map<IID, ptr<ITypeInfo>, iid_less> infos;
 };
+
+// The type library embedded as TYPELIB resource `index` (1 is the module path alone).
+HRESULT load_embedded(const std::wstring& path, std::size_t index, ptr<ITypeLib>& out) noexcept {
+  const std::wstring name = index == 1 ? path : path + L"\\" + std::to_wstring(index);
+  return LoadTypeLibEx(name.c_str(), REGKIND_NONE, out.put());
+}
 
 type_info_cache& cache() {
   static type_info_cache instance;
@@ -53,14 +62,28 @@ HRESULT embedded_type_info(REFIID iid, ITypeInfo** out) noexcept {
     scoped_lock hold(c.lock);
     auto found = c.infos.find(iid);
     if (found != c.infos.end()) return found->second.copy_to(out);
-    if (!c.library) {
+    if (!c.all_loaded) {
+      // A module may embed several libraries (its own and those whose
+      // interfaces it serves): every one is searched, in resource order.
       const std::wstring path = module::path();
       if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
-      HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, c.library.put());
-      if (FAILED(hr)) return hr;
+      for (std::size_t index = 1;; ++index) {
+        ptr<ITypeLib> library;
+        const HRESULT hr = load_embedded(path, index, library);
+        if (FAILED(hr)) {
+          if (index == 1) return hr;
+          break;
+        }
+        c.libraries.push_back(library);
+      }
+      c.all_loaded = true;
     }
     ptr<ITypeInfo> info;
-    HRESULT hr = c.library->GetTypeInfoOfGuid(iid, info.put());
+    HRESULT hr = TYPE_E_ELEMENTNOTFOUND;
+    for (const ptr<ITypeLib>& library : c.libraries) {
+      hr = library->GetTypeInfoOfGuid(iid, info.put());
+      if (SUCCEEDED(hr)) break;
+    }
     if (SUCCEEDED(hr)) hr = interface_part(info);
     if (FAILED(hr)) return hr;
     c.infos.emplace(iid, info);

@@ -1,6 +1,8 @@
 // orvo::com::dispatch<Dual, Bases...>: IDispatch of a dual interface, read
-// from the type library embedded in the module (resource 1, see
-// orvo_embed_typelib), for any COM class of the module.
+// from the type libraries embedded in the module (TYPELIB resource 1, see
+// orvo_embed_typelib, and any numbered 2, 3, ... after it: a module that
+// serves interfaces of other libraries embeds those too), for any COM
+// class of the module.
 //
 //   class CThing : public orvo::com::object<CThing,
 //                      orvo::com::dispatch<IThing2, IThing>, IOther> {
@@ -21,8 +23,8 @@
 // DISP_E_EXCEPTION, as automation clients (script engines) expect; the
 // error information stays set for callers that read it themselves.
 //
-// The type library is loaded once per module (LoadTypeLibEx on the
-// module's path, not registered) and each interface's type information is
+// The type libraries are loaded once per module (LoadTypeLibEx on the
+// module's path, "path\N" for resource N; not registered) and each interface's type information is
 // kept after its first use; both are shared by all threads.
 #pragma once
 
@@ -34,7 +36,7 @@
 namespace orvo::com {
 
 // The interface (vtable) type information of a dual or plain interface
-// from this module's embedded type library.
+// from this module's embedded type libraries.
 HRESULT embedded_type_info(REFIID iid, ITypeInfo** out) noexcept;
 
 // GetIDsOfNames and Invoke of `self`, an interface described by `iid` in

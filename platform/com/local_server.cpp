@@ -117,17 +117,38 @@ void exit_when_idle(HANDLE exit_event) noexcept {
   module::on_idle(exit_event ? &on_module_idle : nullptr);
 }
 
-HRESULT serve(const local_server& server) noexcept {
+namespace {
+// Registers the class objects, lets `wait` wait for the exit event, then
+// revokes them.
+template <class Wait>
+HRESULT serve_until_idle(const local_server& server, Wait&& wait) noexcept {
   HANDLE exit_event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   if (!exit_event) return HRESULT_FROM_WIN32(GetLastError());
   exit_when_idle(exit_event);
   class_objects objects(server);
   const HRESULT hr = objects.register_all();
-  if (SUCCEEDED(hr)) WaitForSingleObject(exit_event, INFINITE);
+  if (SUCCEEDED(hr)) wait(exit_event);
   objects.revoke();
   exit_when_idle(nullptr);
   CloseHandle(exit_event);
   return hr;
+}
+}  // namespace
+
+HRESULT serve(const local_server& server) noexcept {
+  return serve_until_idle(server, [](HANDLE exit_event) { WaitForSingleObject(exit_event, INFINITE); });
+}
+
+HRESULT serve_in_apartment(const local_server& server) noexcept {
+  return serve_until_idle(server, [](HANDLE exit_event) {
+    while (MsgWaitForMultipleObjects(1, &exit_event, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+      MSG message;
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+    }
+  });
 }
 
 HRESULT run_server_switch(const local_server& server, const wchar_t* command_line) noexcept {

@@ -72,6 +72,12 @@ void exit_when_idle(HANDLE exit_event) noexcept;
 // them. The caller has initialised COM (multithreaded apartment).
 HRESULT serve(const local_server& server) noexcept;
 
+// The same for a server whose objects live in the calling thread's
+// single-threaded apartment: calls reach them as window messages, so the
+// thread pumps its messages while it waits. The caller has initialised COM
+// apartment-threaded.
+HRESULT serve_in_apartment(const local_server& server) noexcept;
+
 // What a server program that only serves does with its command line:
 // registers, unregisters or serves as the switch says; E_INVALIDARG
 // without a switch. COM is initialised as for serve().

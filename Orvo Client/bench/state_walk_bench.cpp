@@ -1,0 +1,220 @@
+// Benchmark under wine64 (a program, not a test): what the client does with
+// the held state of 16 amplifiers of registered models, through the
+// registered AmplifierState: a full walk reading every Value of every
+// channel and amplifier function, and Copy as Text; each printed in
+// milliseconds and as a ratio to AsString of the same state in the same
+// run (target for the walk: ratio <= 2).
+//
+//   build/x86_64/wine-run "build/x86_64/Orvo Client/bench/client_state_walk_bench.exe"
+//       build/x86_64/OrvoCapabilities/OrvoCapabilities.dll build/x86_64/OrvoImpl/OrvoImpl.dll
+//
+// It registers both libraries in the prefix itself. The state is made from
+// marshalled images (IMarshal::UnmarshalInterface), as a state string would
+// leave most models unregistered; the six default models take turns.
+#include <objbase.h>
+#include <oleauto.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "core/amplifier_memory_collection.h"
+#include "core/byte_stream.h"
+#include "registry/registry_key.h"
+#include "state_text_table.h"
+#include "state_walk.h"
+
+using namespace orvo::impl;
+
+namespace {
+
+volatile std::size_t sink;
+
+template <class F>
+double best_ms(F&& f, int rounds, int repeat) {
+  double best = 1e300;
+  for (int r = 0; r < rounds; ++r) {
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < repeat; ++i) f();
+    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+    best = std::min(best, took.count() / repeat);
+  }
+  return best;
+}
+
+std::wstring windows_path(const char* path) {
+  std::wstring result;
+  for (const char* c = path; *c; ++c) result += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
+  if (!result.empty() && result[0] == L'\\') result = L"Z:" + result;
+  return result;
+}
+
+bool register_library(const std::wstring& path) {
+  HMODULE module = LoadLibraryW(path.c_str());
+  if (!module) return false;
+  auto register_server = reinterpret_cast<HRESULT(__stdcall*)()>(
+      reinterpret_cast<void (*)()>(GetProcAddress(module, "DllRegisterServer")));
+  return register_server && SUCCEEDED(register_server());
+}
+
+comet::com_ptr<IAmplifierState> built_state(const TAmplifierMemoryCollection& images) {
+  TBufferSink marshalled;
+  WriteMarshalStream(images, marshalled);
+  comet::com_ptr<IAmplifierState2> state = create_amplifier_state();
+  comet::com_ptr<IStream> stream;
+  CreateStreamOnHGlobal(nullptr, TRUE, stream.put());
+  stream->Write(marshalled.Bytes().data(), static_cast<ULONG>(marshalled.Bytes().size()), nullptr);
+  LARGE_INTEGER start{};
+  stream->Seek(start, STREAM_SEEK_SET, nullptr);
+  comet::com_ptr<IAmplifierState> loaded;
+  comet::com_ptr<IMarshal> marshal;
+  state->QueryInterface(IID_IMarshal, marshal.put_void());
+  if (!marshal || FAILED(marshal->UnmarshalInterface(stream.get(), IID_IAmplifierState, loaded.put_void())))
+    return nullptr;
+  return loaded;
+}
+
+std::size_t read_values(ICollection* properties) {
+  std::size_t total = 0;
+  for_each_property(properties, [&](const comet::com_ptr<IProperty>& property) {
+    VARIANT value;
+    VariantInit(&value);
+    if (SUCCEEDED(property->get_Value(&value))) total += 1 + V_VT(&value);
+    VariantClear(&value);
+  });
+  return total;
+}
+
+std::size_t values_read(IAmplifierState* state) {
+  std::size_t count = 0;
+  for_each_amplifier(state, [&](const comet::com_ptr<IAmplifier>& amplifier) {
+    for_each_channel_collection(amplifier.get(), [&](const comet::com_ptr<ICollection>& channel) {
+      count += static_cast<std::size_t>(get_collection_count(channel.get()));
+    });
+    count += static_cast<std::size_t>(get_collection_count(get_functions(amplifier.get()).get()));
+  });
+  return count;
+}
+
+std::size_t full_walk(IAmplifierState* state) {
+  std::size_t total = 0;
+  for_each_amplifier(state, [&](const comet::com_ptr<IAmplifier>& amplifier) {
+    for_each_channel_collection(
+        amplifier.get(), [&](const comet::com_ptr<ICollection>& channel) { total += read_values(channel.get()); });
+    total += read_values(get_functions(amplifier.get()).get());
+  });
+  return total;
+}
+
+// The same walk by bare vtable calls, without the client's wrappers: what
+// the state model itself takes of the walk.
+template <class I, class F>
+void bare_each(ICollection* collection, F&& visit) {
+  IUnknown* unknown = nullptr;
+  if (FAILED(collection->get__NewEnum(&unknown))) return;
+  IEnumVARIANT* elements = nullptr;
+  unknown->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&elements));
+  unknown->Release();
+  VARIANT batch[32];
+  ULONG fetched = 0;
+  do {
+    fetched = 0;
+    elements->Next(32, batch, &fetched);
+    for (ULONG i = 0; i < fetched; ++i) {
+      I* element = nullptr;
+      V_DISPATCH(&batch[i])->QueryInterface(__uuidof(I), reinterpret_cast<void**>(&element));
+      visit(element);
+      element->Release();
+      VariantClear(&batch[i]);
+    }
+  } while (fetched == 32);
+  elements->Release();
+}
+
+std::size_t bare_values(ICollection* properties) {
+  std::size_t total = 0;
+  bare_each<IProperty>(properties, [&](IProperty* property) {
+    VARIANT value;
+    VariantInit(&value);
+    if (SUCCEEDED(property->get_Value(&value))) total += 1 + V_VT(&value);
+    VariantClear(&value);
+  });
+  return total;
+}
+
+std::size_t bare_walk(IAmplifierState* state) {
+  std::size_t total = 0;
+  ICollection* amplifiers = nullptr;
+  state->get_Amplifiers(&amplifiers);
+  bare_each<IAmplifier>(amplifiers, [&](IAmplifier* amplifier) {
+    ICollection *channels = nullptr, *functions = nullptr;
+    amplifier->get_Channels(&channels);
+    amplifier->get_Functions(&functions);
+    bare_each<ICollection>(channels, [&](ICollection* channel) { total += bare_values(channel); });
+    total += bare_values(functions);
+    channels->Release();
+    functions->Release();
+  });
+  amplifiers->Release();
+  return total;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: client_state_walk_bench OrvoCapabilities.dll OrvoImpl.dll\n");
+    return 2;
+  }
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const std::wstring capabilities = windows_path(argv[1]);
+  if (!register_library(capabilities) || !register_library(windows_path(argv[2]))) {
+    std::fprintf(stderr, "the libraries could not be registered\n");
+    return 2;
+  }
+  orvo::registry::key::create(HKEY_LOCAL_MACHINE, L"Software\\Quarnell Limited\\Orvo")
+      .write_string(L"Provider", capabilities);
+
+  const std::uint8_t models[] = {0, 1, 10, 11, 20, 30};
+  TAmplifierMemoryCollection images;
+  std::mt19937 rng(16);
+  for (std::uint8_t i = 0; i < 16; ++i) {
+    TMemory image;
+    for (std::size_t b = 0; b < TMemory::Size; ++b) image.Data()[b] = static_cast<std::uint8_t>(rng());
+    images.Add(i, models[i % 6], image);
+  }
+  int status = 0;
+  try {
+    comet::com_ptr<IAmplifierState> state = built_state(images);
+    if (!state) {
+      std::fprintf(stderr, "the state could not be built\n");
+      return 1;
+    }
+    // Every amplifier and every value is there before anything is timed.
+    std::size_t amplifiers = 0;
+    for_each_amplifier(state.get(), [&](const comet::com_ptr<IAmplifier>&) { ++amplifiers; });
+    const std::size_t values = full_walk(state.get());
+    const std::size_t text_length = state_text_table(state.get()).text().size();
+    if (amplifiers != 16 || values == 0 || text_length == 0 || bare_walk(state.get()) != values) {
+      std::fprintf(stderr, "the built state is incomplete: %zu amplifiers\n", amplifiers);
+      return 1;
+    }
+
+    const double as_string_ms = best_ms([&] { sink = get_state_string(state.get()).length(); }, 10, 200);
+    const double walk_ms = best_ms([&] { sink = full_walk(state.get()); }, 10, 20);
+    const double bare_ms = best_ms([&] { sink = bare_walk(state.get()); }, 10, 20);
+    const double copy_ms = best_ms([&] { sink = state_text_table(state.get()).text().size(); }, 10, 20);
+    std::printf(
+        "16 amplifiers, %zu values: AsString %.4f ms; full walk (every Value) %.3f ms, ratio %.2f (target <= 2); "
+        "the same walk by bare calls %.3f ms, ratio %.2f; Copy as Text %.3f ms, ratio %.2f\n",
+        values_read(state.get()), as_string_ms, walk_ms, walk_ms / as_string_ms, bare_ms, bare_ms / as_string_ms,
+        copy_ms, copy_ms / as_string_ms);
+  } catch (const comet::com_error& e) {
+    std::fprintf(stderr, "failed: 0x%08lX\n", static_cast<unsigned long>(e.hr()));
+    status = 1;
+  }
+  CoUninitialize();
+  return status;
+}
