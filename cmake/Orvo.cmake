@@ -280,6 +280,9 @@ endfunction()
 #   <name>.tlb (TLB), <name>_p.c and <name>_dlldata.c (PROXY, library
 #   <name>_proxy whose Prx* entry points a DLL merges into its own exports).
 # Library <name>_idl carries the include folder and the GUIDs.
+# IMPORTS names IDL files of ours (given to orvo_idl before) that <name>.idl
+# imports: widl's header includes them as <import>.h, which a folder of
+# forwarding headers of its own maps to <import>_h.h.
 if(ORVO_WINDOWS)
   set(ORVO_WIDL ${ORVO_TRIPLE}-widl)
   execute_process(COMMAND sh -c "dpkg -L libwine-dev | grep '/oaidl.idl$' | head -n1"
@@ -298,10 +301,16 @@ set(ORVO_GENERATED ${CMAKE_BINARY_DIR}/interfaces)
 file(MAKE_DIRECTORY ${ORVO_GENERATED})
 
 function(orvo_idl name)
-  cmake_parse_arguments(A "TLB;PROXY" "IDL" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(A "TLB;PROXY" "IDL" "DEPENDS;IMPORTS" ${ARGN})
   if(NOT ORVO_WINDOWS)
     return()
   endif()
+  set(imports_dir ${ORVO_GENERATED}/${name}_imports)
+  foreach(import ${A_IMPORTS})
+    file(WRITE ${imports_dir}/${import}.h.in "/* Generated: the header of ${import}.idl. */\n#include \"${import}_h.h\"\n")
+    configure_file(${imports_dir}/${import}.h.in ${imports_dir}/${import}.h COPYONLY)
+    list(APPEND A_DEPENDS ${CMAKE_SOURCE_DIR}/interfaces/${import}.idl)
+  endforeach()
   get_filename_component(idl ${A_IDL} ABSOLUTE)
   get_filename_component(idl_dir ${idl} DIRECTORY)
   set(out ${ORVO_GENERATED})
@@ -324,6 +333,13 @@ function(orvo_idl name)
   add_dependencies(${name}_idl ${name}_generated)
   target_include_directories(${name}_idl PUBLIC ${out})
   target_link_libraries(${name}_idl PUBLIC ole32 oleaut32 uuid)
+  if(A_IMPORTS)
+    target_include_directories(${name}_idl PUBLIC ${imports_dir})
+    foreach(import ${A_IMPORTS})
+      target_link_libraries(${name}_idl PUBLIC ${import}_idl)
+      add_dependencies(${name}_generated ${import}_generated)
+    endforeach()
+  endif()
   if(A_PROXY)
     add_custom_command(OUTPUT ${out}/${name}_p.c ${out}/${name}_dlldata.c
       COMMAND ${ORVO_WIDL} ${flags} -Oif -p -o ${out}/${name}_p.c ${idl}
@@ -350,6 +366,11 @@ function(orvo_idl name)
     endforeach()
     target_link_libraries(${name}_proxy_code PUBLIC rpcrt4 ${name}_idl)
     target_link_libraries(${name}_proxy PUBLIC ${name}_proxy_code)
+    if(A_IMPORTS)
+      # Interfaces derived from imported ones have delegating stubs, whose
+      # release routine the dlldata defines.
+      target_compile_definitions(${name}_proxy PRIVATE PROXY_DELEGATION)
+    endif()
   endif()
 endfunction()
 

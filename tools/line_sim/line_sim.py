@@ -22,7 +22,10 @@ line ("ok ..." or "err ..."):
                                ADDR takes the next step while more than one
                                is left. STEP: packets joined by ';', each
                                "-" (no payload), HEX (payload), ID/HEX or
-                               ID/- (another id); "none" answers nothing.
+                               ID/- (another id), */HEX (the request's id
+                               with bit 7 set: a device cutting in), !HEX
+                               (a packet whose CRC is wrong); "none"
+                               answers nothing.
   send ID ADDR HEX|-           sends one packet now
   burst N ADDR HEX             sends N packets back to back (ids 128..255)
   delay MS | pace 0|1 | crc 0|1 | corrupt RATE | seed N
@@ -148,8 +151,12 @@ class Device:
                     while time.monotonic() < due:
                         pass
 
-    def send(self, packet):
+    def send(self, packet, broken=False):
         self.note("tx", packet)
+        if broken:
+            good = with_crc(packet)
+            self.write(frame(good[:-1] + bytes([good[-1] ^ 0xFF])))
+            return
         self.write(frame(with_crc(packet) if self.crc else packet))
 
     def answer(self, steps, ident, address):
@@ -159,11 +166,14 @@ class Device:
             if part == "none":
                 continue
             pid = ident
+            broken = part.startswith("!")
+            if broken:
+                part = part[1:]
             if "/" in part:
                 pid_text, part = part.split("/", 1)
-                pid = int(pid_text)
+                pid = ident | 0x80 if pid_text == "*" else int(pid_text)
             payload = b"" if part == "-" else bytes.fromhex(part)
-            self.send(bytes([pid, address]) + payload)
+            self.send(bytes([pid, address]) + payload, broken)
 
     def received(self, packet):
         if self.crc and not crc_ok(packet):
