@@ -103,7 +103,7 @@ TEST_F(PelmLine, ASearchAsksAddress170AndGivesTheRecordOfTheDeviceThatAnswers) {
 
 TEST_F(PelmLine, DuringASearchThePortWaits4000msAndAfterwardsAsLongAsBefore) {
   ASSERT_EQ(g_port->put_ConversationTimeout(7000), S_OK);
-  g_device->command("delay 400");
+  g_device->command("delay 1000");
   g_device->command("script 170 0102");
   ptr<IFindPelmCallback> callback;
   ASSERT_EQ(find_callback::make(callback), S_OK);
@@ -184,7 +184,7 @@ TEST_F(PelmLine, ABusyDeviceGetsNoReplyAndTheEndReadsInterrupted) {
   ASSERT_EQ(device->CreateMasterController(callback.get()), S_OK);
   ASSERT_TRUE(c->log.wait("5:"));
   EXPECT_EQ(c->log.calls(), (std::vector<std::string>{"1", "5:2"}));
-  g_device->wait("rx", 2);
+  g_device->wait("rx", 2, 15000);
   EXPECT_EQ(g_device->log().back().substr(5), "ff");
 }
 
@@ -253,7 +253,7 @@ TEST_F(PelmLine, DevicePacketsToAddress16GoToTheSlaveTheirFirstByteNames) {
   // under the same id closes it.
   const auto exchange = [&](int id, const char* payload, int frames) {
     g_device->command("send " + std::to_string(id) + " 16 " + payload);
-    ASSERT_EQ(g_device->wait("rx", frames), frames);
+    ASSERT_EQ(g_device->wait("rx", frames, 15000), frames);
     g_device->command("send " + std::to_string(id) + " 16 -");
   };
   exchange(5, "0701", 1);
