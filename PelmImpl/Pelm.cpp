@@ -67,7 +67,7 @@ STDMETHODIMP CPelm::RegisterSlave(IPelmSlave* slave, BYTE address, LONG* cookie)
   }
   // A live slave keeps its address; asked without the lock held, as it
   // may live in another process.
-  if (present && present->IsAlive() == S_OK) return S_FALSE;
+  if (present && SUCCEEDED(present->IsAlive())) return S_FALSE;
   ptr<IPelmSlave> dropped;
   scoped_lock hold(m_lock);
   slot& s = m_slaves[address];

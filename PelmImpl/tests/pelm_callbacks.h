@@ -81,7 +81,7 @@ class plain_master_callback : public master_callback_of<plain_master_callback, I
 class test_slave : public orvo::com::object<test_slave, IPelmSlave> {
  public:
   STDMETHODIMP ProcessData(BYTE* data, LONG count, BYTE** reply, LONG* reply_count) override;
-  STDMETHODIMP IsAlive() override { return alive ? S_OK : S_FALSE; }
+  STDMETHODIMP IsAlive() override { return alive ? S_OK : E_FAIL; }
   void* query_extra(REFIID iid) noexcept {
     return iid == IID_IDataProcessor ? static_cast<IDataProcessor*>(this) : nullptr;
   }

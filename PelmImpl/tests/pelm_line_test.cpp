@@ -296,8 +296,12 @@ TEST_F(PelmLine, DevicePacketsToAddress16GoToTheSlaveTheirFirstByteNames) {
   EXPECT_EQ(device2->GetSlave(7, got.put()), S_OK);
   EXPECT_EQ(device2->GetSlave(8, got.put()), S_FALSE);
   EXPECT_EQ(device->UnregisterSlave(cookie + 256), E_FAIL);
-  EXPECT_EQ(device->UnregisterSlave(cookie), S_OK);
+  // A dead slave gives its address up, and its cookie names nothing then.
+  s->alive = false;
+  EXPECT_EQ(device->RegisterSlave(other.get(), 7, &other_cookie), S_OK);
   EXPECT_EQ(device->UnregisterSlave(cookie), E_FAIL);
+  EXPECT_EQ(device->UnregisterSlave(other_cookie), S_OK);
+  EXPECT_EQ(device->UnregisterSlave(other_cookie), E_FAIL);
 }
 
 // ------------------------------------------------------------ sharing and the port
