@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 
 #include "CRCGenerator_h.h"
@@ -57,6 +58,20 @@ int requests_to(BYTE address) {
   return static_cast<int>(std::count_if(log.begin(), log.end(), [&](const std::string& f) {
     return f.rfind("rx:", 0) == 0 && f.size() >= 7 && f.substr(5, 2) == hex;
   }));
+}
+
+// Runs one master exchange on a device object to its end, with a callback
+// of class C that places requests through on_call; the callback, holding
+// what it heard and the controller it was given.
+template <class C = master_callback>
+ptr<C> run_exchange(IPelm* on, std::function<void(IPelmMasterController*, int)> on_call = {}) {
+  ptr<IPelmMasterCallback> callback;
+  EXPECT_EQ(C::make(callback), S_OK);
+  ptr<C> c(static_cast<C*>(callback.get()));
+  c->on_call = std::move(on_call);
+  EXPECT_EQ(on->CreateMasterController(callback.get()), S_OK);
+  EXPECT_TRUE(c->log.wait("5:"));
+  return c;
 }
 
 class PelmLine : public ::testing::Test {
@@ -146,10 +161,7 @@ TEST_F(PelmLine, AResetSends03AndAsksADeviceThatAlwaysCutsIn22Times) {
 
 TEST_F(PelmLine, AMasterExchangeRunsRequestsPlacedByTheCallbackAndDecodesEveryAnswer) {
   g_device->command("script 204 001109220708010233040506 a0a1 80 0102 none");
-  ptr<IPelmMasterCallback2> callback;
-  ASSERT_EQ(master_callback::make(callback), S_OK);
-  auto* c = static_cast<master_callback*>(callback.get());
-  c->on_call = [](IPelmMasterController* m, int method) {
+  auto c = run_exchange(device.get(), [](IPelmMasterController* m, int method) {
     BYTE block[] = {0xAA, 0xBB};
     if (method == 1) {
       EXPECT_EQ(m->ReadBlock(0x10, 1, 2, block, 2), S_OK);
@@ -162,9 +174,7 @@ TEST_F(PelmLine, AMasterExchangeRunsRequestsPlacedByTheCallbackAndDecodesEveryAn
       ASSERT_EQ(ptr<IPelmMasterController>(m).query(m2), S_OK);
       EXPECT_EQ(m2->WriteBlock(0x10, 1, 2, nullptr, 0), S_OK);
     }
-  };
-  ASSERT_EQ(device->CreateMasterController(callback.get()), S_OK);
-  ASSERT_TRUE(c->log.wait("5:"));
+  });
   EXPECT_EQ(c->log.calls(), (std::vector<std::string>{"1", "9:33,11,04,22,05|06,01,02,33,04", "2:a0,a1", "8:80,00",
                                                       "10:01,02", "5:0"}));
   std::vector<std::string> sent;
@@ -175,14 +185,9 @@ TEST_F(PelmLine, AMasterExchangeRunsRequestsPlacedByTheCallbackAndDecodesEveryAn
 
 TEST_F(PelmLine, ABusyDeviceGetsNoReplyAndTheEndReadsInterrupted) {
   g_device->command("script 204 95 none");
-  ptr<IPelmMasterCallback2> callback;
-  ASSERT_EQ(master_callback::make(callback), S_OK);
-  auto* c = static_cast<master_callback*>(callback.get());
-  c->on_call = [](IPelmMasterController* m, int method) {
+  auto c = run_exchange(device.get(), [](IPelmMasterController* m, int method) {
     if (method == 1) m->RequestStatus(0x20);
-  };
-  ASSERT_EQ(device->CreateMasterController(callback.get()), S_OK);
-  ASSERT_TRUE(c->log.wait("5:"));
+  });
   EXPECT_EQ(c->log.calls(), (std::vector<std::string>{"1", "5:2"}));
   g_device->wait("rx", 2, 15000);
   EXPECT_EQ(g_device->log().back().substr(5), "ff");
@@ -190,15 +195,10 @@ TEST_F(PelmLine, ABusyDeviceGetsNoReplyAndTheEndReadsInterrupted) {
 
 TEST_F(PelmLine, ABlockWriteAnswerNeedsTheSecondCallbackInterface) {
   g_device->command("script 204 0102 none");
-  ptr<IPelmMasterCallback> callback;
-  ASSERT_EQ(plain_master_callback::make(callback), S_OK);
-  auto* c = static_cast<plain_master_callback*>(callback.get());
-  c->on_call = [](IPelmMasterController* m, int method) {
+  auto c = run_exchange<plain_master_callback>(device.get(), [](IPelmMasterController* m, int method) {
     ptr<IPelmMasterController2> m2;
     if (method == 1 && SUCCEEDED(ptr<IPelmMasterController>(m).query(m2))) m2->WriteBlock(0x10, 1, 2, nullptr, 0);
-  };
-  ASSERT_EQ(device->CreateMasterController(callback.get()), S_OK);
-  ASSERT_TRUE(c->log.wait("5:"));
+  });
   EXPECT_EQ(c->log.calls(), (std::vector<std::string>{"1", "5:0"}));
 }
 
@@ -206,25 +206,16 @@ TEST_F(PelmLine, ShortAndEmptyAnswersEndTheExchangeWithoutHarm) {
   g_device->command("script 170 70");
   EXPECT_EQ(find(), "null");
   g_device->command("script 204 01 - none");
-  ptr<IPelmMasterCallback2> callback;
-  ASSERT_EQ(master_callback::make(callback), S_OK);
-  auto* c = static_cast<master_callback*>(callback.get());
-  c->on_call = [](IPelmMasterController* m, int method) {
+  auto c = run_exchange(device.get(), [](IPelmMasterController* m, int method) {
     if (method == 1) m->ReadBlock(0x10, 1, 2, nullptr, 0);
     if (method == 9) m->RequestIdentity();
-  };
-  ASSERT_EQ(device->CreateMasterController(callback.get()), S_OK);
-  ASSERT_TRUE(c->log.wait("5:"));
+  });
   EXPECT_EQ(c->log.calls(), (std::vector<std::string>{"1", "9:ff,00,00,00,00|null", "5:0"}));
   EXPECT_EQ(device->CheckOpen(), S_OK);
 }
 
 TEST_F(PelmLine, AControllerGivesItsAddressRangeAWorkingCrcGeneratorAndRefusesBadRequests) {
-  ptr<IPelmMasterCallback2> callback;
-  ASSERT_EQ(master_callback::make(callback), S_OK);
-  auto* c = static_cast<master_callback*>(callback.get());
-  ASSERT_EQ(device->CreateMasterController(callback.get()), S_OK);
-  ASSERT_TRUE(c->log.wait("5:"));
+  auto c = run_exchange(device.get());
   IPelmMasterController* m = c->controller;
   ASSERT_NE(m, nullptr);
   LONG low = 0, high = 0;
@@ -428,11 +419,8 @@ TEST_F(PelmLine, ADeviceObjectMadeHereExplainsItsRefusals) {
   EXPECT_EQ(reply[0], 0x98);
   CoTaskMemFree(reply);
 
-  ptr<IPelmMasterCallback2> callback;
-  ASSERT_EQ(master_callback::make(callback), S_OK);
-  auto* c = static_cast<master_callback*>(callback.get());
-  ASSERT_EQ(here->CreateMasterController(callback.get()), S_OK);
-  ASSERT_TRUE(c->log.wait("5:"));
+  auto c = run_exchange(here.get());
+  ASSERT_NE(c->controller, nullptr);
   EXPECT_EQ(c->controller->RequestStatus(3), E_INVALIDARG);
   EXPECT_EQ(error_text(), L"Invalid address");
   EXPECT_EQ(c->controller->Obsolete3(), E_NOTIMPL);
