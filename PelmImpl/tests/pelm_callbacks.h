@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -85,9 +86,10 @@ class test_slave : public orvo::com::object<test_slave, IPelmSlave> {
   void* query_extra(REFIID iid) noexcept {
     return iid == IID_IDataProcessor ? static_cast<IDataProcessor*>(this) : nullptr;
   }
+  // Set by the test between packets; read on the line server's calls.
   byte_list reply;
-  HRESULT result = S_OK;
-  bool alive = true;
+  std::atomic<HRESULT> result{S_OK};
+  std::atomic<bool> alive{true};
   // "null" for a call without bytes, else the bytes in hex.
   call_log log;
 };
