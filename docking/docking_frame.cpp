@@ -18,6 +18,11 @@ zel::rect MapRect(const zel::rect& r, HWND from, HWND to) {
   return ToRect(mapped);
 }
 
+// A box already in a row must leave it before it docks again.
+bool IsDocked(HWND box) {
+  return ::GetClassLongPtrW(::GetParent(box), GCW_ATOM) == CPackageWindowFrame::CPackageWindowT::registered_class();
+}
+
 bool Send(HWND target, DockRequest& request) {
   return ::SendMessageW(target, DockingRequestMessage, 0, reinterpret_cast<LPARAM>(&request)) != 0;
 }
@@ -154,12 +159,14 @@ bool CPackageWindow::DropTest(DockRequest& request) {
 
 bool CPackageWindow::AcceptDrop(DockRequest& request) {
   HWND box = WindowOf(request.window);
-  if (!::IsWindow(box) || m_package.Find(box) != m_package.Frames().Count()) return false;
+  if (!::IsWindow(box) || IsDocked(box)) return false;
   const bool horizontal = m_package.IsHorizontal();
   const zel::rect r = MapRect(request.DragRect(), nullptr, m_hWnd);
   DockToRow(box, m_hWnd, horizontal);
-  const int lead = Along(horizontal, r);
-  m_package.Insert(m_package.Frames().PlaceFor(lead), CWndFrame(box, horizontal), lead, ExtentAlong(horizontal, r));
+  // The box shows where the outline was: its bar goes in front of it.
+  const int bar = Along(horizontal, r) - SplitterWidth;
+  m_package.Insert(m_package.Frames().PlaceFor(bar), CWndFrame(box, horizontal), bar,
+                   ExtentAlong(horizontal, r) + SplitterWidth);
   m_package.Arrange();
   ::SetWindowPos(box, nullptr, 0, 0, 0, 0, ShowDocked);
   request.host = HandleValue(m_hWnd);
@@ -193,7 +200,7 @@ bool CPackageWindow::GetDockPosition(DockRequest& request) {
 
 bool CPackageWindow::Dock(DockRequest& request) {
   HWND box = WindowOf(request.window);
-  if (!::IsWindow(box) || m_package.Find(box) != m_package.Frames().Count()) return false;
+  if (!::IsWindow(box) || IsDocked(box)) return false;
   const bool horizontal = m_package.IsHorizontal();
   const DockPlan plan = m_package.Frames().PlanRowDock(request.position_ratio, request.box_extent);
   m_package.Insert(plan.where, CWndFrame(box, horizontal), plan.pos, plan.size);
@@ -295,6 +302,8 @@ bool CFramePackage::AcceptDocking(DockRequest& request) {
 }
 
 bool CFramePackage::AcceptDrop(DockRequest& request) {
+  HWND box = WindowOf(request.window);
+  if (!::IsWindow(box) || IsDocked(box)) return false;
   const bool horizontal = IsHorizontal();
   const zel::rect r = MapRect(request.DragRect(), nullptr, Owner());
   const std::size_t where = std::min<std::size_t>(request.DropFlags() & DropPlaceMask, m_package.Count());
@@ -325,8 +334,11 @@ bool CFramePackage::GetDockPosition(DockRequest& request) {
 }
 
 bool CFramePackage::DockWindow(DockRequest& request) {
-  if (m_package.Count() == 0) return false;
-  const POINT minimum = GetMinTrackSize(WindowOf(request.window));
+  // Checked before a row is made: taking a new row out again would not
+  // give its neighbours back the room it took.
+  HWND box = WindowOf(request.window);
+  if (m_package.Count() == 0 || !::IsWindow(box) || IsDocked(box)) return false;
+  const POINT minimum = GetMinTrackSize(box);
   request.row_extent = std::max<std::int32_t>(request.row_extent, IsHorizontal() ? minimum.x : minimum.y);
   const DockPlan plan =
       m_package.PlanDockWindow((request.flags & dock_flags::BeforeCentre) != 0,

@@ -45,6 +45,12 @@ TEST_F(DockingFrame, BoxesDockAsRowsAndColumnsAtTheFourSides) {
     EXPECT_EQ(boxes[i].notices[0].second, reinterpret_cast<LPARAM>(row)) << i;
   }
   EXPECT_NE(::GetParent(boxes[0]), ::GetParent(boxes[1]));
+
+  // A docked box does not dock again before it leaves its row.
+  HWND row = ::GetParent(boxes[0]);
+  EXPECT_FALSE(frame.Dock(boxes[0], OwnRow, 60));
+  EXPECT_EQ(::GetParent(boxes[0]), row);
+  EXPECT_EQ(InFrame(frame.Area()), (zel::rect{105, 85, 505, 335}));
 }
 
 TEST_F(DockingFrame, TakenPositionsDockEveryBoxBackWhereItWas) {
@@ -127,6 +133,73 @@ TEST_F(DockingFrame, MinimumTrackSizeIsThePackagesPlusTheNonClientSize) {
   // The row (40) and its bar over a centre without a minimum.
   EXPECT_EQ(info.ptMinTrackSize.x, 150 + (window.right - window.left) - client.right);
   EXPECT_EQ(info.ptMinTrackSize.y, 45 + (window.bottom - window.top) - client.bottom);
+}
+
+// A box dragged over the frame: the drop test names the taker and shapes
+// the outline, the accept docks the box there.
+TEST_F(DockingFrame, ADroppedBoxOpensARowAtAnEdgeOrJoinsTheRowUnderIt) {
+  ASSERT_TRUE(frame.Dock(boxes[0], BeforeCentre | OwnRow, 80));
+  HWND top = ::GetParent(boxes[0]);
+  // The drop test goes to the frame, the accept to the taker it named.
+  auto test = [&](HWND box, int x, int y, DockRequest* block) {
+    POINT at{x, y};
+    frame.ClientToScreen(&at);
+    block->window = HandleValue(box);
+    block->code = dock_code::DropTest;
+    block->SetDragRect({at.x, at.y, at.x + 120, at.y + 50});
+    return CGalleryFrame::Request(frame, *block);
+  };
+  auto accept = [](DockRequest* block) {
+    block->code = dock_code::AcceptDrop;
+    return CGalleryFrame::Request(WindowOf(block->host), *block);
+  };
+  // On the middle of the view: nobody takes it.
+  DockRequest refused{};
+  EXPECT_FALSE(test(boxes[1], 300, 250, &refused));
+  EXPECT_EQ(refused.host, 0);
+
+  // Within 20 pixels of the view's top edge: a new row between the top row
+  // and the view, as high as the outline.
+  DockRequest edge{};
+  ASSERT_TRUE(test(boxes[1], 300, 90, &edge));
+  EXPECT_EQ(edge.host, HandleValue(frame));
+  POINT row_top{0, 85};
+  frame.ClientToScreen(&row_top);
+  EXPECT_EQ(edge.DragRect().top, row_top.y);
+  ASSERT_TRUE(accept(&edge));
+  EXPECT_EQ(InFrame(boxes[0]), (zel::rect{0, 0, 600, 80}));
+  EXPECT_EQ(InFrame(boxes[1]), (zel::rect{0, 85, 600, 135}));
+  EXPECT_EQ(InFrame(frame.Area()).top, 140);
+
+  // Inside the top row: the row takes it beside its box.
+  DockRequest inside{};
+  ASSERT_TRUE(test(boxes[2], 300, 40, &inside));
+  EXPECT_EQ(inside.host, HandleValue(top));
+  ASSERT_TRUE(accept(&inside));
+  EXPECT_EQ(::GetParent(boxes[2]), top);
+  EXPECT_EQ(InFrame(boxes[2]), (zel::rect{300, 0, 600, 80}));
+}
+
+// A row hands a box's place to another box (as a tab box takes it over),
+// and tells its own minimum.
+TEST_F(DockingFrame, ARowReplacesABoxAndTellsItsMinimum) {
+  boxes[3].minimum = {70, 30};
+  ASSERT_TRUE(frame.Dock(boxes[0], BeforeCentre | OwnRow, 80));
+  HWND row = ::GetParent(boxes[0]);
+  DockRequest replace{};
+  replace.window = HandleValue(boxes[0]);
+  replace.code = dock_code::Replace;
+  replace.SetWord(12, static_cast<std::uint32_t>(HandleValue(boxes[3])));
+  ASSERT_TRUE(CGalleryFrame::Request(row, replace));
+  EXPECT_EQ(::GetParent(boxes[3]), row);
+  EXPECT_EQ(InFrame(boxes[3]), (zel::rect{0, 0, 600, 80}));
+  EXPECT_FALSE(boxes[0].GetStyle() & WS_CHILD);
+
+  DockRequest minimum{};
+  minimum.code = dock_code::RowMinimum;
+  ASSERT_TRUE(CGalleryFrame::Request(row, minimum));
+  EXPECT_EQ(minimum.Word(12), 70u);
+  EXPECT_EQ(minimum.Word(16), 30u);
 }
 
 TEST_F(DockingFrame, CodeSevenLimitsADragRectangleToAThirdOfTheFrame) {
