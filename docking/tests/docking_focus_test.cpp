@@ -165,12 +165,6 @@ class FocusHandler : public DockingFrame {
   WTL::CWindow outside[2];
 };
 
-TEST_F(FocusHandler, FindsThePaneOfAWindow) {
-  EXPECT_EQ(CDockingFocusHandler::PaneOf(boxes[0].Edit()), boxes[0].m_hWnd);
-  EXPECT_EQ(CDockingFocusHandler::PaneOf(boxes[1]), boxes[1].m_hWnd);
-  EXPECT_EQ(CDockingFocusHandler::PaneOf(outside[0]), nullptr);
-}
-
 TEST_F(FocusHandler, AFocusMoveOutsideThePanesRepaintsNoPane) {
   ::SetFocus(outside[0]);
   Settle();

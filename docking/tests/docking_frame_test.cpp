@@ -202,14 +202,6 @@ TEST_F(DockingFrame, ARowReplacesABoxAndTellsItsMinimum) {
   EXPECT_EQ(minimum.Word(16), 30u);
 }
 
-TEST_F(DockingFrame, CodeSevenLimitsADragRectangleToAThirdOfTheFrame) {
-  DockRequest request{};
-  request.code = dock_code::AdjustDragRect;
-  request.SetDragRect({50, 60, 450, 360});
-  ASSERT_TRUE(CGalleryFrame::Request(frame, request));
-  EXPECT_EQ(request.DragRect(), (zel::rect{50, 60, 250, 193}));
-}
-
 // Splitter drags: the input waits in the queue, the button press runs the
 // tracking loop that takes it. A probe message between the steps looks at
 // the layout while the drag runs.
@@ -343,7 +335,7 @@ TEST_F(DockingFrame, ThePointerOverABarShowsTheSizingCursor) {
   ASSERT_TRUE(frame.Dock(boxes[0], BeforeCentre | OwnRow, 100));
   ASSERT_TRUE(frame.Dock(boxes[2], Inner | BeforeCentre | OwnRow, 100));
   const HCURSOR ns = ::LoadCursorW(nullptr, IDC_SIZENS), we = ::LoadCursorW(nullptr, IDC_SIZEWE);
-  const std::pair<POINT, HCURSOR> places[] = {{{300, 102}, ns}, {{102, 250}, we}, {{300, 102}, ns}};
+  const std::pair<POINT, HCURSOR> places[] = {{{300, 102}, ns}, {{102, 250}, we}};
   for (const auto& place : places) {
     POINT at = place.first;
     frame.ClientToScreen(&at);
