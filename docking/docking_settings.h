@@ -20,6 +20,7 @@ class DockingSettings {
   // The size the metrics are read with: the structure without the padded
   // border field of later systems, which every system accepts.
   static constexpr UINT MetricsSize = 500;
+  static_assert(sizeof(NONCLIENTMETRICSW) >= MetricsSize, "the metrics are read into the whole structure");
 
   UINT message = 0;
   std::uint32_t flags = 0;
