@@ -412,6 +412,9 @@ class CDockingFrameImplBase : public zel::frame_window_impl<T, TBase, TTraits> {
     if (m_layout_depth > 0) return;
     ++m_layout_depth;
     m_vPackage.UpdateLayout(area);
+    // The view may have come after the area was last laid out (the frame
+    // lays out when it is created): its column always takes its place.
+    m_hPackage.Arrange();
     --m_layout_depth;
   }
 

@@ -21,6 +21,7 @@ std::wstring ClassOf(HWND window) {
 }
 
 TEST_F(DockingFrame, BoxesDockAsRowsAndColumnsAtTheFourSides) {
+  EXPECT_EQ(InFrame(frame.Area()), (zel::rect{0, 0, 600, 400}));  // alone, the view fills the frame
   ASSERT_TRUE(frame.Dock(boxes[0], BeforeCentre | OwnRow, 80));
   ASSERT_TRUE(frame.Dock(boxes[1], OwnRow, 60));
   ASSERT_TRUE(frame.Dock(boxes[2], Inner | BeforeCentre | OwnRow, 100));
