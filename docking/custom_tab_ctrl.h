@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/tab_strip.h"
+#include "win_rect.h"
 #include "win/gdi.h"
 #include "win/image_list.h"
 #include "win/offscreen.h"
@@ -120,9 +121,6 @@ enum : UINT_PTR {
 enum : UINT_PTR { ectcTimer_ScrollLeft = 0x10, ectcTimer_ScrollRight = 0x20 };
 
 using CDotNetTabCtrlWinTraits = WTL::CWinTraits<WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | 0x4000, 0>;
-
-inline Rect ToRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
-inline RECT ToRECT(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 template <class T, class TItem = CCustomTabItem, class TBase = WTL::CWindow, class TWinTraits = CDotNetTabCtrlWinTraits>
 class CCustomTabCtrl : public WTL::CWindowImpl<T, TBase, TWinTraits>, public WTL::COffscreenDrawRect<T> {
@@ -275,7 +273,7 @@ class CCustomTabCtrl : public WTL::CWindowImpl<T, TBase, TWinTraits>, public WTL
   }
 
   bool GetItemRect(int index, RECT* rect) const {
-    Rect r;
+    zel::rect r;
     const bool valid = m_Layout.GetItemRect(index, r);
     if (rect) *rect = ToRECT(r);
     return valid;
@@ -467,7 +465,7 @@ class CCustomTabCtrl : public WTL::CWindowImpl<T, TBase, TWinTraits>, public WTL
     if (m_dwState & tab_state::Dragging) AcceptItemDrag(true);
     const TabPart down = Part(TabPartSlot::Down);
     ::ReleaseCapture();
-    if (down == TabPart::Close && m_Layout.CloseButton().Contains({pt.x, pt.y})) NotifyItem(CTCN_CLOSE, m_iCurSel, pt);
+    if (down == TabPart::Close && m_Layout.CloseButton().contains({pt.x, pt.y})) NotifyItem(CTCN_CLOSE, m_iCurSel, pt);
     UpdateLayout();
     this->Invalidate();
     return 0;
@@ -676,7 +674,7 @@ class CCustomTabCtrl : public WTL::CWindowImpl<T, TBase, TWinTraits>, public WTL
     TTTOOLINFOW tool = ToolInfo(id);
     ::SendMessageW(m_tooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
-  void SetToolRect(UINT_PTR id, const Rect& rect) {
+  void SetToolRect(UINT_PTR id, const zel::rect& rect) {
     if (!m_tooltip) return;
     TTTOOLINFOW tool = ToolInfo(id);
     tool.rect = ToRECT(rect);
@@ -685,7 +683,7 @@ class CCustomTabCtrl : public WTL::CWindowImpl<T, TBase, TWinTraits>, public WTL
 
   // Mouse -----------------------------------------------------------------
 
-  void PressButton(TabPart part, const Rect& button) {
+  void PressButton(TabPart part, const zel::rect& button) {
     SetPart(TabPartSlot::Down, part);
     SetPart(TabPartSlot::Over, part);
     const RECT r = ToRECT(button);
@@ -695,12 +693,12 @@ class CCustomTabCtrl : public WTL::CWindowImpl<T, TBase, TWinTraits>, public WTL
 
   // The buttons light up under the mouse; the tab under it becomes hot.
   void TrackHover(POINT pt) {
-    const std::pair<TabPart, Rect> buttons[] = {{TabPart::Close, m_Layout.CloseButton()},
-                                                {TabPart::ScrollRight, m_Layout.ScrollRightButton()},
-                                                {TabPart::ScrollLeft, m_Layout.ScrollLeftButton()}};
+    const std::pair<TabPart, zel::rect> buttons[] = {{TabPart::Close, m_Layout.CloseButton()},
+                                                     {TabPart::ScrollRight, m_Layout.ScrollRightButton()},
+                                                     {TabPart::ScrollLeft, m_Layout.ScrollLeftButton()}};
     for (const auto& [part, rect] : buttons) {
       const RECT r = ToRECT(rect);
-      if (rect.Contains({pt.x, pt.y})) {
+      if (rect.contains({pt.x, pt.y})) {
         if (Part(TabPartSlot::Over) == part) {
           if (Part(TabPartSlot::Down) == TabPart::None && Part(TabPartSlot::Hot) != part) {
             SetPart(TabPartSlot::Hot, part);
@@ -724,7 +722,7 @@ class CCustomTabCtrl : public WTL::CWindowImpl<T, TBase, TWinTraits>, public WTL
       }
     }
     const bool hot_tracking = (this->GetStyle() & tab_style::HotTrack) != 0;
-    if (m_Layout.ItemArea().Contains({pt.x, pt.y})) {
+    if (m_Layout.ItemArea().contains({pt.x, pt.y})) {
       if (Part(TabPartSlot::Over) == TabPart::Item) {
         if (hot_tracking) {
           const int hot = HitTest(pt);
@@ -776,7 +774,7 @@ class CCustomTabCtrl : public WTL::CWindowImpl<T, TBase, TWinTraits>, public WTL
     if (cursor) ::SetCursor(cursor);
     const int over = HitTest(pt);
     if (over >= 0 && over != m_iDragItem) {
-      Rect rect;
+      zel::rect rect;
       m_Layout.GetItemRect(over, rect);
       if (DragPassesMiddle(pt.x, rect, over, m_iDragItem) && MoveItem(m_iDragItem, over)) m_iDragItem = over;
     }
@@ -826,7 +824,7 @@ class CCustomTabCtrl : public WTL::CWindowImpl<T, TBase, TWinTraits>, public WTL
     WTL::CSaveDC saved(dc);
     const DWORD style = this->GetStyle();
     if (style & tab_style::ScrollButtons) {
-      const Rect& area = m_Layout.ItemArea();
+      const zel::rect& area = m_Layout.ItemArea();
       ::IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
     }
     const auto draw_one = [&](int i) {

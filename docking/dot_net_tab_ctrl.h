@@ -15,8 +15,8 @@
 
 namespace dockwins {
 
-inline COLORREF ToCOLORREF(Colour c) { return RGB(c.red, c.green, c.blue); }
-inline Colour ToColour(COLORREF c) {
+inline COLORREF ToCOLORREF(zel::colour c) { return RGB(c.red, c.green, c.blue); }
+inline zel::colour ToColour(COLORREF c) {
   return {static_cast<std::uint8_t>(GetRValue(c)), static_cast<std::uint8_t>(GetGValue(c)),
           static_cast<std::uint8_t>(GetBValue(c))};
 }
@@ -88,9 +88,9 @@ class CDotNetTabCtrlImpl : public CCustomTabCtrl<T, TItem, TBase, TWinTraits> {
     WTL::CDCHandle dc(draw->nmcd.hdc);
     RECT clip;
     dc.GetClipBox(&clip);
-    for (const Rect& button :
+    for (const zel::rect& button :
          {this->m_Layout.CloseButton(), this->m_Layout.ScrollRightButton(), this->m_Layout.ScrollLeftButton()}) {
-      if (!button.IsEmpty() && ToRect(clip) == button) {
+      if (!button.empty() && ToRect(clip) == button) {
         WTL::CSelectObject brush(dc, draw->hBrushBackground);
         ::PatBlt(dc, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, PATCOPY);
         return;
@@ -207,8 +207,8 @@ class CDotNetTabCtrlImpl : public CCustomTabCtrl<T, TItem, TBase, TWinTraits> {
     dc.DrawText(item->GetText().c_str(), -1, &content, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
   }
 
-  void DrawScrollButton(WTL::CDCHandle dc, const Rect& button, bool right, const NMCTCCUSTOMDRAW* draw) {
-    if (button.IsEmpty()) return;
+  void DrawScrollButton(WTL::CDCHandle dc, const zel::rect& button, bool right, const NMCTCCUSTOMDRAW* draw) {
+    if (button.empty()) return;
     const TabPart part = right ? TabPart::ScrollRight : TabPart::ScrollLeft;
     const bool can = (this->m_dwState & (right ? tab_state::CanScrollRight : tab_state::CanScrollLeft)) != 0;
     const auto corners = ScrollTriangle(button, right, can && this->IsPressedOver(part));

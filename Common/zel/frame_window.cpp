@@ -17,7 +17,7 @@ std::wstring load_string(UINT id) {
   return length > 0 && text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
 }
 
-void update_layout(HWND frame, HWND rebar, HWND status, HWND client, BOOL resizeBars) {
+RECT client_area(HWND frame, HWND rebar, HWND status, BOOL resizeBars) {
   RECT area;
   ::GetClientRect(frame, &area);
   if (rebar && ::IsWindowVisible(rebar)) {
@@ -32,9 +32,15 @@ void update_layout(HWND frame, HWND rebar, HWND status, HWND client, BOOL resize
     ::GetWindowRect(status, &bar);
     area.bottom -= bar.bottom - bar.top;
   }
+  if (area.bottom < area.top) area.bottom = area.top;
+  return area;
+}
+
+void update_layout(HWND frame, HWND rebar, HWND status, HWND client, BOOL resizeBars) {
+  const RECT area = client_area(frame, rebar, status, resizeBars);
   if (client) {
-    ::SetWindowPos(client, nullptr, area.left, area.top, area.right - area.left,
-                   area.bottom > area.top ? area.bottom - area.top : 0, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(client, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
 

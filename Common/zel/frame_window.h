@@ -32,6 +32,9 @@ enum : UINT { frame_first_band = 0xEB00, frame_toolbar = 0xEB01, frame_status_ba
 namespace frame {
 // The string resource `id` ("" when missing).
 std::wstring load_string(UINT id);
+// Sizes the rebar (top) and the status bar (bottom, when visible) when
+// asked to, and returns the frame's client area left between them.
+RECT client_area(HWND frame, HWND rebar, HWND status, BOOL resizeBars);
 // Lays out rebar (top), status bar (bottom, when visible) and client.
 void update_layout(HWND frame, HWND rebar, HWND status, HWND client, BOOL resizeBars);
 // Adds `child` as a band of `rebar` with id 0xEB00 + its index, a chevron

@@ -4,8 +4,8 @@
 
 namespace dockwins {
 
-Rect CaptionBand(const Rect& window, bool horizontal, std::int32_t thickness) {
-  Rect band = window;
+zel::rect CaptionBand(const zel::rect& window, bool horizontal, std::int32_t thickness) {
+  zel::rect band = window;
   if (horizontal)
     band.bottom = band.top + thickness;
   else
@@ -13,8 +13,8 @@ Rect CaptionBand(const Rect& window, bool horizontal, std::int32_t thickness) {
   return band;
 }
 
-Rect CaptionCloseButton(const Rect& caption, bool horizontal) {
-  Rect r = caption;
+zel::rect CaptionCloseButton(const zel::rect& caption, bool horizontal) {
+  zel::rect r = caption;
   if (horizontal) {
     r.top += 2;
     r.bottom -= 2;
@@ -24,35 +24,35 @@ Rect CaptionCloseButton(const Rect& caption, bool horizontal) {
   }
   r = {r.left + 2, r.top + 2, r.right - 2, r.bottom - 2};
   if (horizontal)
-    r.left = r.right - r.Height();
+    r.left = r.right - r.height();
   else
-    r.bottom = r.top + r.Width();
+    r.bottom = r.top + r.width();
   return r;
 }
 
-Rect CaptionTextRect(const Rect& caption, const Rect& close, bool horizontal) {
+zel::rect CaptionTextRect(const zel::rect& caption, const zel::rect& close, bool horizontal) {
   if (horizontal) return {caption.left + 5, caption.top, close.left - 2, caption.bottom};
   return {caption.left, close.bottom + 2, caption.right, caption.bottom - 3};
 }
 
-std::array<Line, 2> CaptionCloseCross(const Rect& button, bool pressed) {
+std::array<Line, 2> CaptionCloseCross(const zel::rect& button, bool pressed) {
   const std::int32_t p = pressed ? 1 : 0;
-  const Rect& b = button;
+  const zel::rect& b = button;
   return {{{{b.left + 2 + p, b.top + 3 + p}, {b.right - 3 + p, b.bottom - 2 + p}},
            {{b.left + 2 + p, b.bottom - 3 + p}, {b.right - 3 + p, b.top + 2 + p}}}};
 }
 
 std::int32_t CloseGlyphHeight(std::int32_t button_width, std::int32_t pixels_per_inch) {
-  return MulDivRounded(pixels_per_inch, 7 * button_width, 720);
+  return zel::mul_div(pixels_per_inch, 7 * button_width, 720);
 }
 
-Rect DragOutline(const Rect& window, Point cursor, Size floating) {
+zel::rect DragOutline(const zel::rect& window, zel::point cursor, zel::size floating) {
   auto lead = [](std::int32_t c, std::int32_t edge, std::int32_t extent, std::int32_t size) {
     if (extent == 0) return c;
     return c - static_cast<std::int32_t>(std::trunc(double(c - edge) / extent * size));
   };
-  const std::int32_t left = lead(cursor.x, window.left, window.Width(), floating.cx);
-  const std::int32_t top = lead(cursor.y, window.top, window.Height(), floating.cy);
+  const std::int32_t left = lead(cursor.x, window.left, window.width(), floating.cx);
+  const std::int32_t top = lead(cursor.y, window.top, window.height(), floating.cy);
   return {left, top, left + floating.cx, top + floating.cy};
 }
 

@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 
-#include "core/geometry.h"
+#include "core/line.h"
 
 namespace dockwins {
 
@@ -16,19 +16,19 @@ namespace dockwins {
 inline std::int32_t CaptionThickness(std::int32_t small_caption_height) { return small_caption_height + 5; }
 // The caption band: the first `thickness` pixels of the window rectangle,
 // along the top when horizontal, else along the left side.
-Rect CaptionBand(const Rect& window, bool horizontal, std::int32_t thickness);
+zel::rect CaptionBand(const zel::rect& window, bool horizontal, std::int32_t thickness);
 // The close button: the band less 2 pixels on its two long edges, less 2
 // more on every edge, made square at the trailing end.
-Rect CaptionCloseButton(const Rect& caption, bool horizontal);
+zel::rect CaptionCloseButton(const zel::rect& caption, bool horizontal);
 // Where the caption text goes: after 5 pixels up to 2 before the close
 // button (horizontal), or from 2 behind the button to 3 before the end.
-Rect CaptionTextRect(const Rect& caption, const Rect& close, bool horizontal);
+zel::rect CaptionTextRect(const zel::rect& caption, const zel::rect& close, bool horizontal);
 
 // Small captions get a drawn cross; from 16 pixels on, a font glyph.
 inline bool CloseButtonDrawsCross(std::int32_t small_caption_height) { return small_caption_height < 16; }
 // The two one-pixel lines of the cross, one pixel lower and to the right
 // while pressed.
-std::array<Line, 2> CaptionCloseCross(const Rect& button, bool pressed);
+std::array<Line, 2> CaptionCloseCross(const zel::rect& button, bool pressed);
 // Character height of the close glyph's font: its size in tenths of a point
 // is 7 times the button width, at the device's pixels per inch.
 std::int32_t CloseGlyphHeight(std::int32_t button_width, std::int32_t pixels_per_inch);
@@ -36,7 +36,7 @@ std::int32_t CloseGlyphHeight(std::int32_t button_width, std::int32_t pixels_per
 // The floating outline at the pointer: the grab point keeps its relative
 // place in the outline (floating point, truncated toward zero); its size is
 // the floating rectangle's.
-Rect DragOutline(const Rect& window, Point cursor, Size floating);
+zel::rect DragOutline(const zel::rect& window, zel::point cursor, zel::size floating);
 
 // Height of a tab docking box's strip for a font of the given ascent:
 // trunc(24 + (ascent / 11 * 24 - 24) * 0.5) in floating point, kept to its

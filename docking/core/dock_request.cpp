@@ -30,12 +30,12 @@ void DockRequest::SetWord(std::size_t offset, std::uint32_t value) {
     std::memcpy(reinterpret_cast<unsigned char*>(this) + offset, &value, 4);
 }
 
-Rect DockRequest::RectAt(std::size_t offset) const {
+zel::rect DockRequest::RectAt(std::size_t offset) const {
   return {static_cast<std::int32_t>(Word(offset)), static_cast<std::int32_t>(Word(offset + 4)),
           static_cast<std::int32_t>(Word(offset + 8)), static_cast<std::int32_t>(Word(offset + 12))};
 }
 
-void DockRequest::SetRectAt(std::size_t offset, const Rect& r) {
+void DockRequest::SetRectAt(std::size_t offset, const zel::rect& r) {
   SetWord(offset, static_cast<std::uint32_t>(r.left));
   SetWord(offset + 4, static_cast<std::uint32_t>(r.top));
   SetWord(offset + 8, static_cast<std::uint32_t>(r.right));

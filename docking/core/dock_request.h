@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/geometry.h"
+#include "core/line.h"
 
 namespace dockwins {
 
@@ -55,16 +55,16 @@ struct DockRequest {
   std::uint32_t Word(std::size_t offset) const;
   void SetWord(std::size_t offset, std::uint32_t value);
   // A rectangle in four words from a byte offset.
-  Rect RectAt(std::size_t offset) const;
-  void SetRectAt(std::size_t offset, const Rect& r);
+  zel::rect RectAt(std::size_t offset) const;
+  void SetRectAt(std::size_t offset, const zel::rect& r);
 
   // A floating box (flags bit 3) carries its rectangle at offset 16.
-  Rect FloatingRect() const { return RectAt(16); }
-  void SetFloatingRect(const Rect& r) { SetRectAt(16, r); }
+  zel::rect FloatingRect() const { return RectAt(16); }
+  void SetFloatingRect(const zel::rect& r) { SetRectAt(16, r); }
   // The drop-test codes (1, 2, 7) carry the dragged rectangle at offset 12
   // and, for code 1, a flag word at offset 28.
-  Rect DragRect() const { return RectAt(12); }
-  void SetDragRect(const Rect& r) { SetRectAt(12, r); }
+  zel::rect DragRect() const { return RectAt(12); }
+  void SetDragRect(const zel::rect& r) { SetRectAt(12, r); }
   std::uint32_t DropFlags() const { return Word(28); }
   void SetDropFlags(std::uint32_t value) { SetWord(28, value); }
 };
@@ -82,12 +82,12 @@ static_assert(sizeof(float) == 4, "the position ratio is a 32-bit float");
 // and whether it is docked and visible.
 struct tagDFDOCKPOSEX {
   DockRequest request;
-  Rect window_rect;  // screen coordinates
+  zel::rect window_rect;  // screen coordinates
   std::int32_t docked = 0;
   std::int32_t visible = 0;
 };
 
-static_assert(sizeof(Rect) == 16, "a stored rectangle is four 32-bit fields");
+static_assert(sizeof(zel::rect) == 16, "a stored rectangle is four 32-bit fields");
 static_assert(sizeof(tagDFDOCKPOSEX) == 60, "the docking position record is 60 bytes");
 static_assert(offsetof(tagDFDOCKPOSEX, request) == 0 && offsetof(tagDFDOCKPOSEX, window_rect) == 36 &&
                   offsetof(tagDFDOCKPOSEX, docked) == 52 && offsetof(tagDFDOCKPOSEX, visible) == 56,

@@ -19,17 +19,17 @@ std::int32_t PositionFromRatio(float ratio, std::int32_t start, std::int32_t end
 
 std::int32_t ClampExtent(std::int32_t extent) { return std::min(std::max(extent, 0), MaxExtent); }
 
-void PackageMinimum(bool horizontal, const std::vector<Size>& entries, Size& minimum) {
+void PackageMinimum(bool horizontal, const std::vector<zel::size>& entries, zel::size& minimum) {
   if (entries.empty()) return;
   std::int32_t along = -SplitterWidth, across = 0;
-  for (const Size& s : entries) {
+  for (const zel::size& s : entries) {
     along += (horizontal ? s.cx : s.cy) + SplitterWidth;
     across = std::max(across, horizontal ? s.cy : s.cx);
   }
-  minimum = horizontal ? Size{along, across} : Size{across, along};
+  minimum = horizontal ? zel::size{along, across} : zel::size{across, along};
 }
 
-Rect AdjustDragRect(const Rect& rect, Size client, Size system_minimum) {
+zel::rect AdjustDragRect(const zel::rect& rect, zel::size client, zel::size system_minimum) {
   // 64-bit: a rectangle from a damaged record may span more than 32 bits.
   auto limit = [](std::int32_t from, std::int32_t to, std::int32_t client_extent, std::int32_t minimum) {
     const std::int64_t third = client_extent / 3;  // truncating toward zero, as the window system's
@@ -38,7 +38,7 @@ Rect AdjustDragRect(const Rect& rect, Size client, Size system_minimum) {
     extent = std::max<std::int64_t>(third, minimum);
     return static_cast<std::int32_t>(std::min<std::int64_t>(from + extent, INT32_MAX));
   };
-  Rect r = rect;
+  zel::rect r = rect;
   r.right = limit(rect.left, rect.right, client.cx, system_minimum.cx);
   r.bottom = limit(rect.top, rect.bottom, client.cy, system_minimum.cy);
   return r;

@@ -20,7 +20,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/geometry.h"
+#include "core/line.h"
 
 static_assert(FLT_EVAL_METHOD == 0, "float steps must be evaluated in float, not in wider registers");
 
@@ -36,7 +36,7 @@ constexpr std::int32_t MaxExtent = 1 << 24;
 
 // A splitter bar: horizontal bars lie between entries stacked vertically.
 struct SplitterBar {
-  Rect rect;
+  zel::rect rect;
   bool horizontal = false;
 };
 
@@ -85,12 +85,12 @@ std::int32_t ClampExtent(std::int32_t extent);
 // The smallest size of a package that holds entries of the given minimum
 // sizes: along the axis the sum of the entries and the bars between them,
 // across it the largest entry. Without entries `minimum` is left alone.
-void PackageMinimum(bool horizontal, const std::vector<Size>& entries, Size& minimum);
+void PackageMinimum(bool horizontal, const std::vector<zel::size>& entries, zel::size& minimum);
 
 // Drag rectangle limit of request code 7: a rectangle wider than a third
 // of the frame's client width gets that width, but no less than the
 // system's minimum window width; the same for the height. Left and top stay.
-Rect AdjustDragRect(const Rect& rect, Size client, Size system_minimum);
+zel::rect AdjustDragRect(const zel::rect& rect, zel::size client, zel::size system_minimum);
 
 template <class Frame>
 class FramesPackage {
@@ -105,7 +105,7 @@ class FramesPackage {
   explicit FramesPackage(bool horizontal) : horizontal_(horizontal) {}
 
   bool Horizontal() const { return horizontal_; }
-  const Rect& Bounds() const { return bounds_; }
+  const zel::rect& Bounds() const { return bounds_; }
   std::int32_t Start() const { return start_; }
   std::int32_t End() const { return end_; }
   Entries& Frames() { return frames_; }
@@ -126,11 +126,11 @@ class FramesPackage {
 
   // Fits the entries into a new rectangle. The window class then moves the
   // windows to Arrange()'s spans. False when the rectangle is the old one.
-  bool UpdateLayout(const Rect& rc);
+  bool UpdateLayout(const zel::rect& rc);
 
   // Each entry's rectangle: along the axis from behind its bar to the next
   // bar (the last to the package end), across the axis the bounds.
-  std::vector<Rect> Arrange() const;
+  std::vector<zel::rect> Arrange() const;
   // The visible bars: every entry but the first has one.
   std::vector<SplitterBar> Bars() const;
   // The entry whose bar holds a coordinate along the axis; the first entry
@@ -160,7 +160,7 @@ class FramesPackage {
   std::int32_t MoveBar(std::size_t i, std::int32_t pos);
 
   // Drop test: where a point (in the owner's client coordinates) lands.
-  DropPlace LocateDrop(Point p) const;
+  DropPlace LocateDrop(zel::point p) const;
   // Whether a new entry of the given minimum still fits beside all others.
   bool CanOpenRow(std::int32_t min_extent) const {
     return std::int64_t{GetMinFrameDist()} + min_extent + SplitterWidth <= std::int64_t{end_} - start_;
@@ -168,9 +168,9 @@ class FramesPackage {
   // Whether a row takes a box dragged over it: the point lies in the row's
   // client area, the box's minimum size fits in that area, and the row's
   // minima with the box's are below the row's extent.
-  bool RowTakesDrop(Point p, const Rect& client, Size box_minimum) const {
+  bool RowTakesDrop(zel::point p, const zel::rect& client, zel::size box_minimum) const {
     const std::int32_t along = horizontal_ ? box_minimum.cx : box_minimum.cy;
-    return client.Contains(p) && box_minimum.cx <= client.Width() && box_minimum.cy <= client.Height() &&
+    return client.contains(p) && box_minimum.cx <= client.width() && box_minimum.cy <= client.height() &&
            std::int64_t{GetMinFrameDist()} + along < std::int64_t{end_} - start_;
   }
   // The span along the axis that a new row of `extent` dropped before
@@ -221,7 +221,7 @@ class FramesPackage {
   void SqueezeBefore(std::size_t last, std::int32_t limit);
   void Rescale(std::int32_t old_start, float ratio);
 
-  Rect bounds_;
+  zel::rect bounds_;
   bool horizontal_;
   Entries frames_;
   std::int32_t start_ = 0;
@@ -229,7 +229,7 @@ class FramesPackage {
 };
 
 template <class Frame>
-bool FramesPackage<Frame>::UpdateLayout(const Rect& rc) {
+bool FramesPackage<Frame>::UpdateLayout(const zel::rect& rc) {
   if (rc == bounds_) return false;
   const std::int32_t old_start = start_;
   const std::int32_t old_extent = end_ - start_;
@@ -270,12 +270,12 @@ void FramesPackage<Frame>::Rescale(std::int32_t old_start, float ratio) {
 }
 
 template <class Frame>
-std::vector<Rect> FramesPackage<Frame>::Arrange() const {
-  std::vector<Rect> spans;
+std::vector<zel::rect> FramesPackage<Frame>::Arrange() const {
+  std::vector<zel::rect> spans;
   for (std::size_t i = 0; i < frames_.size(); ++i) {
     const std::int32_t from = frames_[i].pos + SplitterWidth, to = SpanEnd(i);
-    spans.push_back(horizontal_ ? Rect{from, bounds_.top, to, bounds_.bottom}
-                                : Rect{bounds_.left, from, bounds_.right, to});
+    spans.push_back(horizontal_ ? zel::rect{from, bounds_.top, to, bounds_.bottom}
+                                : zel::rect{bounds_.left, from, bounds_.right, to});
   }
   return spans;
 }
@@ -370,17 +370,17 @@ std::int32_t FramesPackage<Frame>::MoveBar(std::size_t i, std::int32_t pos) {
 }
 
 template <class Frame>
-DropPlace FramesPackage<Frame>::LocateDrop(Point p) const {
+DropPlace FramesPackage<Frame>::LocateDrop(zel::point p) const {
   const std::int32_t along = horizontal_ ? p.x : p.y;
   if (frames_.empty()) return {};
-  if (bounds_.Contains(p)) {
+  if (bounds_.contains(p)) {
     std::size_t i = 0;
     while (i + 1 < frames_.size() && along >= frames_[i + 1].pos) ++i;
     if (along < frames_[i].pos + DropBand) return {DropPlace::Before, i};
     if (along > SpanEnd(i) - DropBand) return {DropPlace::Before, i + 1};
     return {DropPlace::Inside, i};
   }
-  Rect band = bounds_;
+  zel::rect band = bounds_;
   if (horizontal_) {
     band.left -= DropBand;
     band.right += DropBand;
@@ -388,7 +388,7 @@ DropPlace FramesPackage<Frame>::LocateDrop(Point p) const {
     band.top -= DropBand;
     band.bottom += DropBand;
   }
-  if (!band.Contains(p)) return {};
+  if (!band.contains(p)) return {};
   return {DropPlace::Before, along < end_ ? 0 : frames_.size()};
 }
 

@@ -12,7 +12,7 @@ constexpr std::int32_t EnsureVisibleSpare = 20;
 // The 15-pixel button band at the right end of the area, vertically centred
 // once the area is trimmed as the strip's side asks. The area itself is
 // left as it is: the tabs keep its full height.
-Rect ButtonBand(Rect area, bool bottom_tabs, bool trim_right) {
+zel::rect ButtonBand(zel::rect area, bool bottom_tabs, bool trim_right) {
   if (bottom_tabs) {
     area.top += 3;
     if (trim_right) area.right -= 3;
@@ -21,7 +21,7 @@ Rect ButtonBand(Rect area, bool bottom_tabs, bool trim_right) {
     area.bottom -= 2;
     if (trim_right) area.right -= 2;
   }
-  const std::int32_t top = area.top + (area.Height() - ButtonSize) / 2;
+  const std::int32_t top = area.top + (area.height() - ButtonSize) / 2;
   return {area.right - ButtonSize, top, area.right, top + ButtonSize};
 }
 }  // namespace
@@ -68,7 +68,7 @@ std::int32_t NaturalTabWidth(const TabMetrics& m, std::int32_t image_width, std:
   return width;
 }
 
-void TabStripLayout::UpdateLayout(const Rect& client, std::uint32_t style, bool close_shown, std::int32_t selected,
+void TabStripLayout::UpdateLayout(const zel::rect& client, std::uint32_t style, bool close_shown, std::int32_t selected,
                                   const std::vector<std::int32_t>& natural, const TabMetrics& metrics) {
   const bool bottom = (style & tab_style::Bottom) != 0;
   item_area_ = client;
@@ -76,15 +76,15 @@ void TabStripLayout::UpdateLayout(const Rect& client, std::uint32_t style, bool 
     item_area_.left += 2;
     item_area_.right -= 2;
   }
-  close_ = scroll_right_ = scroll_left_ = Rect{};
-  if (close_shown && item_area_.Width() >= ButtonSize) {
+  close_ = scroll_right_ = scroll_left_ = zel::rect{};
+  if (close_shown && item_area_.width() >= ButtonSize) {
     close_ = ButtonBand(item_area_, bottom, true);
     item_area_.right = close_.left;
   }
   if (style & tab_style::ScrollButtons) {
-    if (item_area_.Width() >= ButtonSize) {
+    if (item_area_.width() >= ButtonSize) {
       scroll_right_ = ButtonBand(item_area_, bottom, (style & tab_style::CloseButton) == 0);
-      scroll_left_ = scroll_right_.Offset(-ButtonSize, 0);
+      scroll_left_ = scroll_right_.offset(-ButtonSize, 0);
       item_area_.right = scroll_left_.left;
     }
     ScrollingLayout(natural, metrics.end_margin);
@@ -119,7 +119,7 @@ void TabStripLayout::FittingLayout(const std::vector<std::int32_t>& natural, std
   const auto n = static_cast<std::int32_t>(widths.size());
   std::int64_t total = 0;
   for (std::int32_t w : widths) total += w;
-  const std::int32_t room = item_area_.Width() - 2 * metrics.end_margin;
+  const std::int32_t room = item_area_.width() - 2 * metrics.end_margin;
   if (total > room && selected >= 0 && selected < n) {
     const std::int32_t minimum = metrics.MinimumTabWidth();
     // The selected tab keeps its natural width; the others share the rest.
@@ -130,7 +130,7 @@ void TabStripLayout::FittingLayout(const std::vector<std::int32_t>& natural, std
       for (std::int32_t i = 0; i < n && !too_narrow; ++i) {
         if (i == selected) continue;
         widths[i] =
-            MulDivRounded(natural[i], space, static_cast<std::int32_t>(std::min<std::int64_t>(others, 0x7FFFFFFF)));
+            zel::mul_div(natural[i], space, static_cast<std::int32_t>(std::min<std::int64_t>(others, 0x7FFFFFFF)));
         too_narrow = widths[i] < minimum;
       }
       if (too_narrow)
@@ -147,7 +147,7 @@ void TabStripLayout::FittingLayout(const std::vector<std::int32_t>& natural, std
 
 bool TabStripLayout::EnsureVisible(std::int32_t index) {
   if (!(scroll_flags_ & (tab_state::CanScrollLeft | tab_state::CanScrollRight))) return false;
-  Rect tab;
+  zel::rect tab;
   if (!GetItemRect(index, tab)) return false;
   if (tab.left < item_area_.left) {
     scroll_offset_ += item_area_.left - tab.left + EnsureVisibleSpare;
@@ -159,46 +159,46 @@ bool TabStripLayout::EnsureVisible(std::int32_t index) {
   return true;
 }
 
-TabHit TabStripLayout::HitTest(Point p) const {
-  if (item_area_.Contains(p)) {
+TabHit TabStripLayout::HitTest(zel::point p) const {
+  if (item_area_.contains(p)) {
     for (std::int32_t i = 0; i < TabCount(); ++i)
-      if (tabs_[i].Offset(scroll_offset_, 0).Contains(p)) return {i, tab_hit::Item};
+      if (tabs_[i].offset(scroll_offset_, 0).contains(p)) return {i, tab_hit::Item};
   }
-  if (close_.Contains(p)) return {-1, tab_hit::Close};
-  if (scroll_right_.Contains(p)) return {-1, tab_hit::ScrollRight};
-  if (scroll_left_.Contains(p)) return {-1, tab_hit::ScrollLeft};
+  if (close_.contains(p)) return {-1, tab_hit::Close};
+  if (scroll_right_.contains(p)) return {-1, tab_hit::ScrollRight};
+  if (scroll_left_.contains(p)) return {-1, tab_hit::ScrollLeft};
   return {};
 }
 
-bool TabStripLayout::GetItemRect(std::int32_t index, Rect& out) const {
+bool TabStripLayout::GetItemRect(std::int32_t index, zel::rect& out) const {
   if (index < 0 || index >= TabCount()) {
-    out = Rect{};
+    out = zel::rect{};
     return false;
   }
-  out = tabs_[index].Offset(scroll_offset_, 0);
+  out = tabs_[index].offset(scroll_offset_, 0);
   return true;
 }
 
-Rect TabStripLayout::ToolRect(std::int32_t index) const {
-  Rect tab;
-  return GetItemRect(index, tab) ? Intersection(tab, item_area_) : Rect{};
+zel::rect TabStripLayout::ToolRect(std::int32_t index) const {
+  zel::rect tab;
+  return GetItemRect(index, tab) ? zel::intersection(tab, item_area_) : zel::rect{};
 }
 
-bool DragPassesMiddle(std::int32_t x, const Rect& over, std::int32_t over_index, std::int32_t dragged_index) {
-  const std::int32_t middle = over.left + over.Width() / 2;
+bool DragPassesMiddle(std::int32_t x, const zel::rect& over, std::int32_t over_index, std::int32_t dragged_index) {
+  const std::int32_t middle = over.left + over.width() / 2;
   return over_index > dragged_index ? x >= middle : x < middle;
 }
 
-std::int32_t DragScrollDirection(std::int32_t x, const Rect& item_area, const Rect& client) {
+std::int32_t DragScrollDirection(std::int32_t x, const zel::rect& item_area, const zel::rect& client) {
   if (x >= client.left && x < item_area.left + 20) return -1;
   if (x < client.right && x >= item_area.right - 20) return 1;
   return 0;
 }
 
-Rect TabDrawRect(const Rect& item) { return {item.left, item.top + 3, item.right, item.bottom - 2}; }
+zel::rect TabDrawRect(const zel::rect& item) { return {item.left, item.top + 3, item.right, item.bottom - 2}; }
 
-std::array<Line, 4> CloseCrossLines(const Rect& button, bool pressed) {
-  const Rect b = pressed ? button.Offset(1, 1) : button;
+std::array<Line, 4> CloseCrossLines(const zel::rect& button, bool pressed) {
+  const zel::rect b = pressed ? button.offset(1, 1) : button;
   const std::int32_t l = b.left, t = b.top, r = b.right, bt = b.bottom;
   return {{{{l + 3, t + 4}, {r - 5, bt - 4}},
            {{l + 4, t + 4}, {r - 4, bt - 4}},
@@ -206,7 +206,7 @@ std::array<Line, 4> CloseCrossLines(const Rect& button, bool pressed) {
            {{l + 4, bt - 5}, {r - 4, t + 3}}}};
 }
 
-std::array<Point, 3> ScrollTriangle(const Rect& button, bool points_right, bool moved) {
+std::array<zel::point, 3> ScrollTriangle(const zel::rect& button, bool points_right, bool moved) {
   // The middle comes from the unmoved button.
   const std::int32_t middle = button.top + (button.bottom - button.top) / 2;
   const std::int32_t d = moved ? 1 : 0;
@@ -215,7 +215,7 @@ std::array<Point, 3> ScrollTriangle(const Rect& button, bool points_right, bool 
   return {{{r - 6, t + 3}, {r - 6, b - 4}, {l + 5, middle}}};
 }
 
-Colour LightenColour(Colour c) {
+zel::colour LightenColour(zel::colour c) {
   const int m = std::max({c.red, c.green, c.blue});
   const int delta = m <= 220 ? 35 : 255 - m;
   auto grow = [&](std::uint8_t v) {
@@ -226,7 +226,7 @@ Colour LightenColour(Colour c) {
   return {grow(c.red), grow(c.green), grow(c.blue)};
 }
 
-Colour DarkenColour(Colour c) {
+zel::colour DarkenColour(zel::colour c) {
   const int m = std::max({c.red, c.green, c.blue});
   if (m == 0) return c;
   auto shade = [&](std::uint8_t v) {
@@ -237,7 +237,7 @@ Colour DarkenColour(Colour c) {
   return {shade(c.red), shade(c.green), shade(c.blue)};
 }
 
-TabColours ChooseTabColours(std::int32_t bits_per_pixel, Colour button_face, Colour gray_text) {
+TabColours ChooseTabColours(std::int32_t bits_per_pixel, zel::colour button_face, zel::colour gray_text) {
   TabColours colours;
   if (bits_per_pixel <= 8) {
     colours.window_brush = true;
@@ -249,6 +249,6 @@ TabColours ChooseTabColours(std::int32_t bits_per_pixel, Colour button_face, Col
   return colours;
 }
 
-std::int32_t TabAreaHeight(std::int32_t font_height) { return (MulDivRounded(24, font_height, 11) - 24) / 2 + 24; }
+std::int32_t TabAreaHeight(std::int32_t font_height) { return (zel::mul_div(24, font_height, 11) - 24) / 2 + 24; }
 
 }  // namespace dockwins

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/geometry.h"
+#include "core/line.h"
 
 namespace dockwins {
 
@@ -88,7 +88,7 @@ class TabStripLayout {
   // client: the strip's client rectangle; close_shown: the close-button
   // style is set and the selected item can close; natural: each tab's
   // natural width in display order.
-  void UpdateLayout(const Rect& client, std::uint32_t style, bool close_shown, std::int32_t selected,
+  void UpdateLayout(const zel::rect& client, std::uint32_t style, bool close_shown, std::int32_t selected,
                     const std::vector<std::int32_t>& natural, const TabMetrics& metrics);
 
   // Brings a tab into view while the strip can scroll, with 20 pixels to
@@ -101,17 +101,17 @@ class TabStripLayout {
   // Turning the scroll buttons off puts the tabs back at their start.
   void ResetScroll() { scroll_offset_ = 0; }
 
-  TabHit HitTest(Point p) const;
+  TabHit HitTest(zel::point p) const;
   // A tab's rectangle moved by the scroll offset; false for an index out of
   // range (the rectangle is then empty).
-  bool GetItemRect(std::int32_t index, Rect& out) const;
+  bool GetItemRect(std::int32_t index, zel::rect& out) const;
   // The tab's tooltip area: its scrolled rectangle within the item area.
-  Rect ToolRect(std::int32_t index) const;
+  zel::rect ToolRect(std::int32_t index) const;
 
-  const Rect& ItemArea() const { return item_area_; }
-  const Rect& CloseButton() const { return close_; }
-  const Rect& ScrollRightButton() const { return scroll_right_; }
-  const Rect& ScrollLeftButton() const { return scroll_left_; }
+  const zel::rect& ItemArea() const { return item_area_; }
+  const zel::rect& CloseButton() const { return close_; }
+  const zel::rect& ScrollRightButton() const { return scroll_right_; }
+  const zel::rect& ScrollLeftButton() const { return scroll_left_; }
   std::int32_t ScrollOffset() const { return scroll_offset_; }
   // The state word's can-scroll bits (CanScrollLeft, CanScrollRight).
   std::uint32_t ScrollFlags() const { return scroll_flags_; }
@@ -122,43 +122,43 @@ class TabStripLayout {
   void FittingLayout(const std::vector<std::int32_t>& natural, std::int32_t selected, const TabMetrics& metrics);
   void PlaceTabs(const std::vector<std::int32_t>& widths, std::int32_t end_margin);
 
-  Rect item_area_;
-  Rect close_;
-  Rect scroll_right_;
-  Rect scroll_left_;
-  std::vector<Rect> tabs_;  // unscrolled
+  zel::rect item_area_;
+  zel::rect close_;
+  zel::rect scroll_right_;
+  zel::rect scroll_left_;
+  std::vector<zel::rect> tabs_;  // unscrolled
   std::int32_t scroll_offset_ = 0;
   std::uint32_t scroll_flags_ = 0;
 };
 
 // Tab drags. A dragged tab changes places with the tab it is over once the
 // pointer passes that tab's middle in the direction of travel.
-bool DragPassesMiddle(std::int32_t x, const Rect& over, std::int32_t over_index, std::int32_t dragged_index);
+bool DragPassesMiddle(std::int32_t x, const zel::rect& over, std::int32_t over_index, std::int32_t dragged_index);
 // A drag within 20 pixels of the item area's ends (but inside the client
 // area) scrolls a scrolling strip: -1 to the left, 1 to the right, else 0.
-std::int32_t DragScrollDirection(std::int32_t x, const Rect& item_area, const Rect& client);
+std::int32_t DragScrollDirection(std::int32_t x, const zel::rect& item_area, const zel::rect& client);
 
 // Where a tab is drawn within its rectangle: its top 3 pixels lower and its
 // bottom 2 pixels higher.
-Rect TabDrawRect(const Rect& item);
+zel::rect TabDrawRect(const zel::rect& item);
 // The four lines of the close button's cross; moved one pixel right and
 // down while pressed.
-std::array<Line, 4> CloseCrossLines(const Rect& button, bool pressed);
+std::array<Line, 4> CloseCrossLines(const zel::rect& button, bool pressed);
 // The triangle of a scroll button, pointing right or left; moved one pixel
 // right and down while pressed (only while the strip can scroll that way).
-std::array<Point, 3> ScrollTriangle(const Rect& button, bool points_right, bool moved);
+std::array<zel::point, 3> ScrollTriangle(const zel::rect& button, bool points_right, bool moved);
 
 // Colours of the strip. On screens of 8 bits per pixel or less the strip
 // uses the window brush and the plain grey text colour; otherwise a
 // lightened button face and a darkened grey.
 struct TabColours {
   bool window_brush = false;  // use the system window brush, not `background`
-  Colour background;
-  Colour inactive_text;
+  zel::colour background;
+  zel::colour inactive_text;
 };
-TabColours ChooseTabColours(std::int32_t bits_per_pixel, Colour button_face, Colour gray_text);
-Colour LightenColour(Colour c);
-Colour DarkenColour(Colour c);
+TabColours ChooseTabColours(std::int32_t bits_per_pixel, zel::colour button_face, zel::colour gray_text);
+zel::colour LightenColour(zel::colour c);
+zel::colour DarkenColour(zel::colour c);
 
 // Height of the tabbed area's strip for a font of h pixels:
 // (MulDiv(24, h, 11) - 24) / 2 + 24, the division truncating toward zero.

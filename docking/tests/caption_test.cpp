@@ -9,17 +9,17 @@ namespace {
 using namespace dockwins;
 
 TEST(CaptionCloseButton, SitsSquareAtTheTrailingEndOfTheBand) {
-  const Rect band = CaptionBand({0, 0, 100, 300}, true, CaptionThickness(15));
-  EXPECT_EQ(band, (Rect{0, 0, 100, 20}));
-  const Rect close = CaptionCloseButton(band, true);
-  EXPECT_EQ(close, (Rect{86, 4, 98, 16}));
-  EXPECT_EQ(CaptionTextRect(band, close, true), (Rect{5, 0, 84, 20}));
+  const zel::rect band = CaptionBand({0, 0, 100, 300}, true, CaptionThickness(15));
+  EXPECT_EQ(band, (zel::rect{0, 0, 100, 20}));
+  const zel::rect close = CaptionCloseButton(band, true);
+  EXPECT_EQ(close, (zel::rect{86, 4, 98, 16}));
+  EXPECT_EQ(CaptionTextRect(band, close, true), (zel::rect{5, 0, 84, 20}));
 
-  const Rect vertical = CaptionBand({0, 0, 300, 200}, false, 20);
-  EXPECT_EQ(vertical, (Rect{0, 0, 20, 200}));
-  const Rect top = CaptionCloseButton(vertical, false);
-  EXPECT_EQ(top, (Rect{4, 2, 16, 14}));
-  EXPECT_EQ(CaptionTextRect(vertical, top, false), (Rect{0, 16, 20, 197}));
+  const zel::rect vertical = CaptionBand({0, 0, 300, 200}, false, 20);
+  EXPECT_EQ(vertical, (zel::rect{0, 0, 20, 200}));
+  const zel::rect top = CaptionCloseButton(vertical, false);
+  EXPECT_EQ(top, (zel::rect{4, 2, 16, 14}));
+  EXPECT_EQ(CaptionTextRect(vertical, top, false), (zel::rect{0, 16, 20, 197}));
 }
 
 TEST(CaptionCloseButton, SmallCaptionsDrawACrossThatMovesWhenPressed) {
@@ -36,8 +36,8 @@ TEST(CaptionCloseButton, SmallCaptionsDrawACrossThatMovesWhenPressed) {
 }
 
 TEST(BoxDrag, OutlineKeepsTheGrabPointInPlace) {
-  EXPECT_EQ(DragOutline({100, 100, 400, 300}, {250, 110}, {150, 120}), (Rect{175, 104, 325, 224}));
-  EXPECT_EQ(DragOutline({100, 100, 100, 100}, {250, 110}, {150, 120}), (Rect{250, 110, 400, 230}));
+  EXPECT_EQ(DragOutline({100, 100, 400, 300}, {250, 110}, {150, 120}), (zel::rect{175, 104, 325, 224}));
+  EXPECT_EQ(DragOutline({100, 100, 100, 100}, {250, 110}, {150, 120}), (zel::rect{250, 110, 400, 230}));
 }
 
 TEST(FlyingTabStrip, HeightFollowsTheFontAscentByHalf) {

@@ -74,7 +74,7 @@ std::string Read(std::istringstream& words) {
   const DockRequest& r = record.request;
   std::uint32_t bits;
   std::memcpy(&bits, &r.position_ratio, 4);
-  const Rect f = r.FloatingRect(), w = record.window_rect;
+  const zel::rect f = r.FloatingRect(), w = record.window_rect;
   std::ostringstream out;
   out << r.window << ' ' << r.host << ' ' << r.code << ' ' << r.flags << ' ' << r.row_index << ' ' << bits << ' '
       << r.row_extent << ' ' << r.box_extent << ' ' << r.tab_index << ' ' << w.left << ' ' << w.top << ' ' << w.right

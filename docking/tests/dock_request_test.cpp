@@ -43,7 +43,7 @@ TEST(DockRequestBlock, CodesCarryRectanglesInPlaceOfFields) {
   EXPECT_EQ(r.Word(20), 189u);
   EXPECT_EQ(r.row_extent, 909);
   EXPECT_EQ(r.box_extent, 691);
-  EXPECT_EQ(r.FloatingRect(), (Rect{666, 189, 909, 691}));
+  EXPECT_EQ(r.FloatingRect(), (zel::rect{666, 189, 909, 691}));
 
   DockRequest drop;
   drop.code = dock_code::DropTest;
@@ -52,7 +52,7 @@ TEST(DockRequestBlock, CodesCarryRectanglesInPlaceOfFields) {
   EXPECT_EQ(drop.flags, static_cast<std::uint32_t>(-10));
   EXPECT_EQ(drop.row_extent, 40);
   EXPECT_EQ(drop.box_extent, static_cast<std::int32_t>(0x80000000u));
-  EXPECT_EQ(drop.DragRect(), (Rect{-10, 20, 30, 40}));
+  EXPECT_EQ(drop.DragRect(), (zel::rect{-10, 20, 30, 40}));
   EXPECT_EQ(drop.Word(36), 0u);  // past the block: nothing
 }
 
@@ -71,7 +71,7 @@ TEST(DockPositionRecord, BuiltInSessionDocksTheProtocolPaneInItsOwnRightColumn) 
   EXPECT_EQ(r.row_extent, 238);
   EXPECT_EQ(r.box_extent, 638);
   EXPECT_EQ(r.tab_index, 0);
-  EXPECT_EQ(record.window_rect, (Rect{666, 189, 909, 691}));
+  EXPECT_EQ(record.window_rect, (zel::rect{666, 189, 909, 691}));
   EXPECT_EQ(record.docked, 1);
   EXPECT_EQ(record.visible, 1);
   const DockPositionBytes written = WriteDockPosition(record);

@@ -23,7 +23,7 @@ using Span = std::pair<std::int32_t, std::int32_t>;
 // Each entry's span along the axis.
 std::vector<Span> Spans(const Package& package) {
   std::vector<Span> spans;
-  for (const Rect& r : package.Arrange())
+  for (const zel::rect& r : package.Arrange())
     spans.push_back(package.Horizontal() ? Span{r.left, r.right} : Span{r.top, r.bottom});
   return spans;
 }
@@ -124,7 +124,7 @@ TEST_F(Row, OneBoxFillsTheRowWithoutABar) {
   Add(200, 200);
   EXPECT_EQ(Spans(row), (std::vector<Span>{{0, 200}, {205, 400}}));
   ASSERT_EQ(row.Bars().size(), 1u);
-  EXPECT_EQ(row.Bars()[0].rect, (Rect{200, 0, 205, 30}));
+  EXPECT_EQ(row.Bars()[0].rect, (zel::rect{200, 0, 205, 30}));
   EXPECT_FALSE(row.Bars()[0].horizontal);
 }
 
@@ -166,7 +166,7 @@ TEST_F(Row, SplitterBarMovesWithinTheMinimaOfBothSides) {
 TEST_F(Row, TakesADroppedBoxWhileItsMinimumStillFits) {
   Add(-5, 0);
   Add(200, 100);
-  const Rect client{0, 0, 400, 30};
+  const zel::rect client{0, 0, 400, 30};
   EXPECT_TRUE(row.RowTakesDrop({10, 10}, client, {354, 30}));
   EXPECT_FALSE(row.RowTakesDrop({10, 10}, client, {355, 30}));  // 2 x 25 + 355 is the whole row
   EXPECT_FALSE(row.RowTakesDrop({10, 10}, client, {20, 31}));   // taller than the row
@@ -211,19 +211,19 @@ TEST(DockRatio, DamagedRatiosStayWithinTheRow) {
 }
 
 TEST(PackageMinimumSize, SumsAlongTheAxisAndTakesTheLargestAcross) {
-  Size minimum{7, 9};
+  zel::size minimum{7, 9};
   PackageMinimum(true, {}, minimum);
-  EXPECT_EQ(minimum, (Size{7, 9}));
+  EXPECT_EQ(minimum, (zel::size{7, 9}));
   PackageMinimum(true, {{20, 30}, {40, 10}}, minimum);
-  EXPECT_EQ(minimum, (Size{65, 30}));
+  EXPECT_EQ(minimum, (zel::size{65, 30}));
   PackageMinimum(false, {{20, 30}, {40, 10}}, minimum);
-  EXPECT_EQ(minimum, (Size{40, 45}));
+  EXPECT_EQ(minimum, (zel::size{40, 45}));
 }
 
 TEST(DragRectangle, LimitedToAThirdOfTheFrameButNotBelowTheSystemMinimum) {
-  EXPECT_EQ(AdjustDragRect({10, 20, 410, 320}, {800, 600}, {116, 27}), (Rect{10, 20, 276, 220}));
-  EXPECT_EQ(AdjustDragRect({10, 20, 410, 320}, {300, 60}, {116, 27}), (Rect{10, 20, 126, 47}));
-  EXPECT_EQ(AdjustDragRect({10, 20, 60, 30}, {300, 60}, {116, 27}), (Rect{10, 20, 60, 30}));
+  EXPECT_EQ(AdjustDragRect({10, 20, 410, 320}, {800, 600}, {116, 27}), (zel::rect{10, 20, 276, 220}));
+  EXPECT_EQ(AdjustDragRect({10, 20, 410, 320}, {300, 60}, {116, 27}), (zel::rect{10, 20, 126, 47}));
+  EXPECT_EQ(AdjustDragRect({10, 20, 60, 30}, {300, 60}, {116, 27}), (zel::rect{10, 20, 60, 30}));
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ using namespace dockwins;
 using Strip = CDotNetTabCtrl<CTabViewTabItem>;
 
 LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
-POINT Centre(const Rect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+POINT Centre(const zel::rect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 class TabStrip : public testing::Test {
  protected:
@@ -58,7 +58,7 @@ class TabStrip : public testing::Test {
 };
 
 // The tab widths the core computes from the strip's own font and metrics.
-std::vector<Rect> CoreLayout(Strip& strip, DWORD style) {
+std::vector<zel::rect> CoreLayout(Strip& strip, DWORD style) {
   LOGFONTW lf{};
   ::SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof(lf), &lf, 0);
   const TabMetrics metrics = TabMetrics::ForFontHeight(lf.lfHeight);
@@ -74,17 +74,17 @@ std::vector<Rect> CoreLayout(Strip& strip, DWORD style) {
   strip.GetClientRect(&client);
   TabStripLayout layout;
   layout.UpdateLayout(ToRect(client), style, false, strip.GetCurSel(), natural, metrics);
-  std::vector<Rect> rects;
+  std::vector<zel::rect> rects;
   for (int i = 0; i < layout.TabCount(); ++i) {
-    Rect r;
+    zel::rect r;
     layout.GetItemRect(i, r);
     rects.push_back(r);
   }
   return rects;
 }
 
-std::vector<Rect> StripRects(Strip& strip) {
-  std::vector<Rect> rects;
+std::vector<zel::rect> StripRects(Strip& strip) {
+  std::vector<zel::rect> rects;
   for (int i = 0; i < strip.GetItemCount(); ++i) {
     RECT r;
     strip.GetItemRect(i, &r);
@@ -347,7 +347,7 @@ TEST_F(TabStrip, AScrollTriangleIsFilledOnlyWhereTheStripCanScroll) {
   painted picture(strip);
   const COLORREF ink = parent.last_draw.clrTextInactive;
   // The middle of each triangle: inked when filled, background when outlined.
-  const auto inside = [](const Rect& b, bool right) {
+  const auto inside = [](const zel::rect& b, bool right) {
     const auto t = ScrollTriangle(b, right, false);
     return POINT{(t[0].x + t[1].x + t[2].x) / 3, (t[0].y + t[1].y + t[2].y) / 3};
   };

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dot_net_tab_ctrl.h"
+#include "pump_until.h"
 #include "tab_recorder.h"
 #include "win/hook.h"
 
@@ -15,23 +16,8 @@ using testing::ElementsAre;
 
 namespace {
 using namespace dockwins;
+using orvo::testing::PumpUntil;
 using Strip = CDotNetTabCtrl<CTabViewTabItem>;
-
-// Dispatches input until `done` holds; false when the system delivers
-// nothing more and it still does not.
-template <class Pred>
-bool PumpUntil(Pred done) {
-  for (int idle = 0; idle < 40 && !done(); ++idle) {
-    MSG msg;
-    if (::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT) == WAIT_TIMEOUT) continue;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-      idle = 0;
-    }
-  }
-  return done();
-}
 
 void Send(DWORD mouse_flags) {
   INPUT input{};
@@ -130,7 +116,7 @@ TEST_F(TabStripInput, TheTabAndButtonUnderTheMouseAreHotUntilItLeaves) {
   for (const auto& n : parent->notices) hot_drawn |= n.stage == CDDS_ITEMPREPAINT && n.first == 2 && (n.state & 0x40);
   EXPECT_TRUE(hot_drawn);
 
-  const Rect close = strip.GetLayout().CloseButton();
+  const zel::rect close = strip.GetLayout().CloseButton();
   ASSERT_TRUE(MoveTo({close.left + 7, close.top + 7}));
   ASSERT_TRUE(MoveTo({close.left + 8, close.top + 7}));
   EXPECT_TRUE(PumpUntil([&] { return HotPart() == TabPart::Close; }));

@@ -15,9 +15,9 @@ const TabMetrics metrics = TabMetrics::ForFontHeight(-11);
 std::vector<std::int32_t> Widths(const TabStripLayout& layout) {
   std::vector<std::int32_t> widths;
   for (std::int32_t i = 0; i < layout.TabCount(); ++i) {
-    Rect r;
+    zel::rect r;
     layout.GetItemRect(i, r);
-    widths.push_back(r.Width());
+    widths.push_back(r.width());
   }
   return widths;
 }
@@ -36,7 +36,7 @@ TEST(TabStripFitting, SelectedTabKeepsItsWidthAndTheOthersShareTheRest) {
     TabStripLayout layout;
     layout.UpdateLayout({0, 0, 200, 24}, tab_style::Bottom, false, 1, c.natural, metrics);
     EXPECT_EQ(Widths(layout), c.fitted);
-    Rect first;
+    zel::rect first;
     layout.GetItemRect(0, first);
     EXPECT_EQ(first.left, 5);  // after the end margin
   }
@@ -92,26 +92,26 @@ TEST(TabStripButtons, CloseAndScrollButtonsSitAtTheRightEnd) {
   TabStripLayout bottom;
   bottom.UpdateLayout({0, 0, 300, 24}, tab_style::Bottom | tab_style::ScrollButtons | tab_style::CloseButton, true, 0,
                       {60}, metrics);
-  EXPECT_EQ(bottom.CloseButton(), (Rect{282, 6, 297, 21}));
-  EXPECT_EQ(bottom.ScrollRightButton(), (Rect{267, 6, 282, 21}));
-  EXPECT_EQ(bottom.ScrollLeftButton(), (Rect{252, 6, 267, 21}));
-  EXPECT_EQ(bottom.ItemArea(), (Rect{0, 0, 252, 24}));
+  EXPECT_EQ(bottom.CloseButton(), (zel::rect{282, 6, 297, 21}));
+  EXPECT_EQ(bottom.ScrollRightButton(), (zel::rect{267, 6, 282, 21}));
+  EXPECT_EQ(bottom.ScrollLeftButton(), (zel::rect{252, 6, 267, 21}));
+  EXPECT_EQ(bottom.ItemArea(), (zel::rect{0, 0, 252, 24}));
 
   // Top tabs: the area loses 2 pixels at both ends, the buttons sit 1 lower
   // and 2 higher than the area's edges.
   TabStripLayout top;
   top.UpdateLayout({0, 0, 300, 24}, tab_style::CloseButton, true, 0, {60}, metrics);
-  EXPECT_EQ(top.CloseButton(), (Rect{281, 4, 296, 19}));
-  EXPECT_EQ(top.ItemArea(), (Rect{2, 0, 281, 24}));
+  EXPECT_EQ(top.CloseButton(), (zel::rect{281, 4, 296, 19}));
+  EXPECT_EQ(top.ItemArea(), (zel::rect{2, 0, 281, 24}));
 
   // No close button while the selected item cannot close, none in a strip
   // narrower than a button.
   TabStripLayout no_close;
   no_close.UpdateLayout({0, 0, 300, 24}, tab_style::Bottom | tab_style::CloseButton, false, 0, {60}, metrics);
-  EXPECT_TRUE(no_close.CloseButton().IsEmpty());
+  EXPECT_TRUE(no_close.CloseButton().empty());
   TabStripLayout narrow;
   narrow.UpdateLayout({0, 0, 14, 24}, tab_style::Bottom | tab_style::CloseButton, true, 0, {60}, metrics);
-  EXPECT_TRUE(narrow.CloseButton().IsEmpty());
+  EXPECT_TRUE(narrow.CloseButton().empty());
 }
 
 TEST(TabStripButtons, HitTestNamesTheTabOrButtonUnderThePoint) {
@@ -122,7 +122,7 @@ TEST(TabStripButtons, HitTestNamesTheTabOrButtonUnderThePoint) {
   layout.UpdateLayout({0, 0, 300, 24}, tab_style::Bottom | tab_style::ScrollButtons | tab_style::CloseButton, true, 0,
                       {100, 100, 100}, metrics);
   const struct {
-    Point p;
+    zel::point p;
     std::int32_t index;
     std::uint32_t flags;
   } cases[] = {{{64, 10}, 0, tab_hit::Item},         {{65, 10}, 1, tab_hit::Item},
@@ -133,10 +133,10 @@ TEST(TabStripButtons, HitTestNamesTheTabOrButtonUnderThePoint) {
     EXPECT_EQ(hit.index, c.index) << c.p.x;
     EXPECT_EQ(hit.flags, c.flags) << c.p.x;
   }
-  Rect tool;
-  EXPECT_EQ(layout.ToolRect(0), (Rect{0, 0, 65, 24}));  // clipped to the item area
+  zel::rect tool;
+  EXPECT_EQ(layout.ToolRect(0), (zel::rect{0, 0, 65, 24}));  // clipped to the item area
   EXPECT_FALSE(layout.GetItemRect(3, tool));
-  EXPECT_TRUE(tool.IsEmpty());
+  EXPECT_TRUE(tool.empty());
 }
 
 TEST(TabStripState, NewStateWordScrollsFortyPixelsEveryTwentyFiveMilliseconds) {
@@ -163,17 +163,17 @@ TEST(TabStripMetrics, WidthsAndTextOffsetFollowTheFont) {
 }
 
 TEST(TabStripColours, FaceIsLightenedAndGreyDarkenedAboveEightBitsPerPixel) {
-  EXPECT_EQ(LightenColour({212, 208, 200}), (Colour{247, 242, 233}));
-  EXPECT_EQ(LightenColour({230, 115, 0}), (Colour{255, 128, 0}));
-  EXPECT_EQ(LightenColour({0, 0, 0}), (Colour{35, 35, 35}));
-  EXPECT_EQ(DarkenColour({128, 100, 20}), (Colour{84, 65, 10}));
-  EXPECT_EQ(DarkenColour({166, 166, 166}), (Colour{122, 122, 122}));
-  EXPECT_EQ(DarkenColour({0, 0, 0}), (Colour{0, 0, 0}));
+  EXPECT_EQ(LightenColour({212, 208, 200}), (zel::colour{247, 242, 233}));
+  EXPECT_EQ(LightenColour({230, 115, 0}), (zel::colour{255, 128, 0}));
+  EXPECT_EQ(LightenColour({0, 0, 0}), (zel::colour{35, 35, 35}));
+  EXPECT_EQ(DarkenColour({128, 100, 20}), (zel::colour{84, 65, 10}));
+  EXPECT_EQ(DarkenColour({166, 166, 166}), (zel::colour{122, 122, 122}));
+  EXPECT_EQ(DarkenColour({0, 0, 0}), (zel::colour{0, 0, 0}));
 
   EXPECT_FALSE(ChooseTabColours(24, {212, 208, 200}, {166, 166, 166}).window_brush);
   const TabColours palette = ChooseTabColours(8, {212, 208, 200}, {166, 166, 166});
   EXPECT_TRUE(palette.window_brush);
-  EXPECT_EQ(palette.inactive_text, (Colour{166, 166, 166}));
+  EXPECT_EQ(palette.inactive_text, (zel::colour{166, 166, 166}));
 }
 
 TEST(TabbedAreaHeight, GrowsByHalfTheFontsProportionalGrowth) {
@@ -181,22 +181,13 @@ TEST(TabbedAreaHeight, GrowsByHalfTheFontsProportionalGrowth) {
   for (const auto& h : heights) EXPECT_EQ(TabAreaHeight(h[0]), h[1]) << h[0];
 }
 
-TEST(WindowArithmetic, MulDivRoundsHalvesAwayFromZero) {
-  EXPECT_EQ(MulDivRounded(24, 8, 11), 17);
-  EXPECT_EQ(MulDivRounded(5, 1, 2), 3);
-  EXPECT_EQ(MulDivRounded(-5, 1, 2), -3);
-  EXPECT_EQ(MulDivRounded(5, 1, -2), -3);
-  EXPECT_EQ(MulDivRounded(1, 1, 0), -1);
-  EXPECT_EQ(MulDivRounded(0x40000000, 4, 1), -1);
-}
-
 TEST(TabStripDrag, TabsChangePlacesPastTheMiddleAndScrollNearTheEnds) {
-  const Rect neighbour{65, 0, 125, 24};
+  const zel::rect neighbour{65, 0, 125, 24};
   EXPECT_FALSE(DragPassesMiddle(94, neighbour, 1, 0));
   EXPECT_TRUE(DragPassesMiddle(95, neighbour, 1, 0));
   EXPECT_FALSE(DragPassesMiddle(95, neighbour, 1, 2));
   EXPECT_TRUE(DragPassesMiddle(94, neighbour, 1, 2));
-  const Rect client{0, 0, 300, 24}, area{0, 0, 267, 24};
+  const zel::rect client{0, 0, 300, 24}, area{0, 0, 267, 24};
   EXPECT_EQ(DragScrollDirection(19, area, client), -1);
   EXPECT_EQ(DragScrollDirection(20, area, client), 0);
   EXPECT_EQ(DragScrollDirection(247, area, client), 1);
@@ -210,8 +201,8 @@ TEST(TabStripDrawing, CloseCrossAndScrollTriangles) {
   EXPECT_EQ(cross[3], (Line{{286, 16}, {293, 9}}));
   EXPECT_EQ(CloseCrossLines({282, 6, 297, 21}, true)[0], (Line{{286, 11}, {293, 18}}));
   const auto right = ScrollTriangle({267, 6, 282, 21}, true, false);
-  EXPECT_EQ(right[2], (Point{276, 13}));
-  EXPECT_EQ(ScrollTriangle({267, 6, 282, 21}, false, true)[0], (Point{277, 10}));
+  EXPECT_EQ(right[2], (zel::point{276, 13}));
+  EXPECT_EQ(ScrollTriangle({267, 6, 282, 21}, false, true)[0], (zel::point{277, 10}));
 }
 
 }  // namespace

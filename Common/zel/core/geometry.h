@@ -29,11 +29,21 @@ struct rect {
   int height() const { return bottom - top; }
   // No area: as the window system's IsRectEmpty.
   bool empty() const { return right <= left || bottom <= top; }
+  // The left and top edges belong to the rectangle, the right and bottom not.
+  bool contains(point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+  rect offset(int dx, int dy) const { return {left + dx, top + dy, right + dx, bottom + dy}; }
 
   friend bool operator==(const rect& a, const rect& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
   }
   friend bool operator!=(const rect& a, const rect& b) { return !(a == b); }
 };
+
+// The common part of two rectangles; empty (all zero) when they do not meet.
+inline rect intersection(const rect& a, const rect& b) {
+  const rect r{a.left > b.left ? a.left : b.left, a.top > b.top ? a.top : b.top, a.right < b.right ? a.right : b.right,
+               a.bottom < b.bottom ? a.bottom : b.bottom};
+  return r.empty() ? rect{} : r;
+}
 
 }  // namespace zel
