@@ -161,16 +161,17 @@ function(orvo_test_properties name com registry lock timeout)
   if(fixtures)
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "${fixtures}")
   endif()
-  if(lock)
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK ${lock})
-  endif()
+  set(locks ${lock})
   if(registry AND ORVO_WINDOWS)
     # Registers and unregisters servers itself: runs alone, and before the
     # servers are registered for the COM tests (an ordering, not a fixture,
     # so that selecting one deliverable's COM tests does not pull in every
     # other deliverable's registration tests).
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK com_registry)
+    list(APPEND locks com_registry)
     set_property(GLOBAL APPEND PROPERTY ORVO_REGISTRY_TESTS ${name})
+  endif()
+  if(locks)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${locks}")
   endif()
   if(NOT timeout)
     set(timeout 300)

@@ -73,6 +73,9 @@ class test_frame : public zel::frame_window_impl<test_frame> {
   }
 
   void open(int width = 600, int height = 400) {
+    // The pointer, wherever an earlier test left it, goes off the frame: a
+    // frame shown under it gets mouse moves that make a bar button hot.
+    ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
     CreateEx(nullptr, RECT{0, 0, width, height});
     ShowWindow(SW_SHOW);
     ::SetForegroundWindow(m_hWnd);
