@@ -106,7 +106,10 @@ int line_main(int argc, char** argv) {
   if (HANDLE thread = CreateThread(nullptr, 0, watchdog, nullptr, 0, nullptr)) CloseHandle(thread);
   orvo::testing::report_crashes();
   ::testing::InitGoogleTest(&argc, argv);
-  if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return 2;
+  if (const HRESULT hr = CoInitializeEx(nullptr, COINIT_MULTITHREADED); FAILED(hr)) {
+    printf("CoInitializeEx failed: 0x%08lx\n", static_cast<unsigned long>(hr));
+    return 2;
+  }
   int result = 1;
   {
     g_device = std::make_unique<line_device>();

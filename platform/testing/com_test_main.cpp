@@ -1,6 +1,8 @@
 // main() of COM tests: the whole run in the multithreaded apartment.
 #include <objbase.h>
 
+#include <cstdio>
+
 #include <gtest/gtest.h>
 
 #include "testing/crash_report.h"
@@ -8,7 +10,11 @@
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   orvo::testing::report_crashes();
-  if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return 2;
+  const HRESULT hr = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  if (FAILED(hr)) {
+    std::fprintf(stderr, "CoInitializeEx failed: 0x%08lx\n", static_cast<unsigned long>(hr));
+    return 2;
+  }
   int result = RUN_ALL_TESTS();
   CoUninitialize();
   return result;
