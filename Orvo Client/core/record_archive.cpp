@@ -151,6 +151,18 @@ bool tag_names_fit(const std::string& text) {
   return true;
 }
 
+// True when the root's end tag follows at (after white space). Boost reads
+// it in the archive's destructor, where a failure would end the program, so
+// the reader checks it while the archive is still alive.
+bool root_end_follows(const std::string& text, std::streamoff at) {
+  if (at < 0) return false;
+  const std::string end_tag = "</boost_serialization";
+  std::size_t i = text.find_first_not_of(" \t\r\n", static_cast<std::size_t>(at));
+  if (i == std::string::npos || text.compare(i, end_tag.size(), end_tag) != 0) return false;
+  i = text.find_first_not_of(" \t\r\n", i + end_tag.size());
+  return i != std::string::npos && text[i] == '>';
+}
+
 // What the reader in progress needs besides the archive: the input left
 // (counts and sizes are checked against it before anything is allocated)
 // and the decoder of non-UTF-8 texts.
@@ -558,6 +570,7 @@ void read_archive(std::istream& in, const char* top, Record& record, ansi_decode
     if (ar.get_library_version() > boost::archive::library_version_type(archive_version))
       throw archive_error("archive written by a newer version");
     ar >> nvp(top, record);
+    if (!root_end_follows(text, source.tellg())) throw archive_error("archive does not end after its record");
     t_reading = outer;
   } catch (const archive_error&) {
     t_reading = outer;

@@ -14,11 +14,15 @@ const wide_string protocols_name = u"protocols.xml";
 }  // namespace
 
 settings_files::settings_files(session_data& session, protocol_libraries& libraries, settings_disk& disk,
-                               settings_log log)
-    : session_(session), libraries_(libraries), disk_(disk), log_(std::move(log)) {}
+                               settings_log log, failure_report report)
+    : session_(session), libraries_(libraries), disk_(disk), log_(std::move(log)), report_(std::move(report)) {}
 
 void settings_files::log(const wide_string& text, int level, std::int32_t code) const {
   if (log_) log_(text, level, code);
+}
+
+void settings_files::report() const {
+  if (report_) report_();
 }
 
 void settings_files::start(bool switch_b) {
@@ -48,6 +52,7 @@ bool settings_files::read_session_from(const std::optional<std::string>& content
     read_session(in, session_, disk_.text_decoder());
     return true;
   } catch (...) {
+    report();
     return false;
   }
 }
@@ -61,6 +66,7 @@ void settings_files::LoadSessionData() {
       return;
     }
   } catch (...) {
+    report();
     // No folder or path: the built-in session below.
   }
   log(u"Failed to open user session data", 2, failure_code);
@@ -69,6 +75,7 @@ void settings_files::LoadSessionData() {
   try {
     loaded = read_session_from(disk_.builtin_session());
   } catch (...) {
+    report();
   }
   if (!loaded) log(u"Failed to load ANY session data", 2, failure_code);
 }
@@ -82,6 +89,7 @@ void settings_files::SaveSessionData() {
     write_session(out, session_);
     if (replace(path, out.str())) return;
   } catch (...) {
+    report();
   }
   log(u"Failed to save session data", 3, failure_code);
 }
@@ -101,6 +109,7 @@ void settings_files::LoadProtocols(const wide_string& base, protocols& library) 
       return;
     }
   } catch (...) {
+    report();
     // The library keeps the protocols read before the failure.
   }
   log(u"Failed to load protocol data: " + path, 2, failure_code);
@@ -120,6 +129,7 @@ void settings_files::SaveProtocols(const wide_string& base, protocols& library) 
       return;
     }
   } catch (...) {
+    report();
   }
   log(u"Failed to save protocol data: " + path, 3, failure_code);
 }
@@ -138,6 +148,7 @@ void settings_files::in_folder(wide_string (settings_disk::*folder)(), protocols
   try {
     base = (disk_.*folder)();
   } catch (...) {
+    report();
     // Without a folder there is no path: the failure line names none.
     if (operation == &settings_files::LoadProtocols)
       log(u"Failed to load protocol data: ", 2, failure_code);

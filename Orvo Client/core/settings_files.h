@@ -44,10 +44,14 @@ class settings_disk {
 
 // A log line: text, level (1 information, 2 warning, 3 error), code.
 using settings_log = std::function<void(const wide_string& text, int level, std::int32_t code)>;
+// Reports the exception being handled (called only inside a catch block,
+// before the failure's own log line); must not throw.
+using failure_report = std::function<void()>;
 
 class settings_files {
  public:
-  settings_files(session_data& session, protocol_libraries& libraries, settings_disk& disk, settings_log log);
+  settings_files(session_data& session, protocol_libraries& libraries, settings_disk& disk, settings_log log,
+                 failure_report report = {});
 
   // At start: without switch B the session, the common library (then the
   // change signal), the user library (then the signal); with switch B
@@ -81,11 +85,13 @@ class settings_files {
   // first replacement to ".unread". Returns whether the file was written.
   bool replace(const wide_string& path, const std::string& content);
   void log(const wide_string& text, int level, std::int32_t code) const;
+  void report() const;
 
   session_data& session_;
   protocol_libraries& libraries_;
   settings_disk& disk_;
   settings_log log_;
+  failure_report report_;
   std::map<wide_string, file_state> files_;
   boost::signals2::scoped_connection save_common_;
   boost::signals2::scoped_connection save_user_;

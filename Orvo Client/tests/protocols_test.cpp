@@ -21,6 +21,7 @@
 
 #include "OrvoPaths.h"
 #include "comet/bstr.h"
+#include "data_files.h"
 #include "protocol_state.h"
 #include "settings_disk.h"
 #include "state_fixture.h"
@@ -117,9 +118,9 @@ TEST(SettingsOnDisk, FirstRunReadsTheBuiltInSessionThroughItsStream) {
             std::make_tuple(44u, 0u, 1u, -1, -1, -1, -1));
   EXPECT_EQ(std::tie(p.left, p.top, p.right, p.bottom), std::make_tuple(22, 29, 982, 751));
   EXPECT_EQ(sizeof(WINDOWPLACEMENT), 44u);
-  EXPECT_EQ(std::make_tuple(f.session.m_wndSplitHorPos, f.session.m_wndSplitPos,
-                            f.session.m_protocol_manager_splitter_pos),
-            std::make_tuple(458, 199, 114));
+  EXPECT_EQ(
+      std::make_tuple(f.session.m_wndSplitHorPos, f.session.m_wndSplitPos, f.session.m_protocol_manager_splitter_pos),
+      std::make_tuple(458, 199, 114));
   const std::vector<std::uint32_t> docking(f.session.m_protocol_window_pos.words.begin(),
                                            f.session.m_protocol_window_pos.words.end());
   EXPECT_EQ(docking, (std::vector<std::uint32_t>{0, 0, 4, 5, 0, 0, 238, 638, 0, 666, 189, 909, 691, 1, 1}));
@@ -171,6 +172,26 @@ TEST(SettingsOnDisk, AFileInPlaceOfTheProductFolderMakesSavesFail) {
   ASSERT_TRUE(f.disk.write_file(to_wide_string(base + L"\\Quarnell\\Orvo"), "not a folder"));
   f.files.SaveSessionData();
   EXPECT_EQ(f.lines.back(), log_line(L"Failed to save session data", 3, Orvo::failure_code));
+}
+
+struct recording_log : CLogSink {
+  std::vector<log_line> records;
+  void add_record(const std::wstring& text, int level, HRESULT code) override {
+    records.emplace_back(text, level, code);
+  }
+  void set_status_text(const std::wstring&) override {}
+};
+
+TEST(DataFiles, ACaughtExceptionIsReportedBeforeTheFailureLine) {
+  recording_log log;
+  Orvo::session_data session;
+  Orvo::protocol_libraries libraries;
+  CDataFiles files(session, libraries, log, nullptr, std::wstring(MAX_PATH, L'a'), std::wstring(MAX_PATH, L'a'));
+  files.SaveSessionData();
+  ASSERT_EQ(log.records.size(), 2u);
+  EXPECT_EQ(std::get<1>(log.records[0]), log_error);
+  EXPECT_NE(std::get<0>(log.records[0]).find(L"path_append"), std::wstring::npos) << std::get<0>(log.records[0]);
+  EXPECT_EQ(log.records[1], log_line(L"Failed to save session data", 3, E_FAIL));
 }
 
 class StateComparison : public ::testing::Test {
@@ -234,7 +255,8 @@ TEST(PropertyMaps, HoldWritablePropertiesWithTheirValuesInEnumerationOrder) {
   for (const auto& entry : map.m_map) keys.emplace_back(to_wstring(entry.first));
   EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
 
-  const auto several = std::find_if(map.m_map.begin(), map.m_map.end(), [](const auto& e) { return e.second.size() > 1; });
+  const auto several =
+      std::find_if(map.m_map.begin(), map.m_map.end(), [](const auto& e) { return e.second.size() > 1; });
   ASSERT_NE(several, map.m_map.end());
   Orvo::property_map hidden;
   hidden.m_map[several->first] = {several->second.front()};
