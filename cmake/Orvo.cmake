@@ -17,7 +17,8 @@
 #             alone and before the COM tests;
 #             PALETTE_DISPLAY: runs on a 256-colour display of its own
 #             (scripts/on-palette-display) instead of the test display.
-#   orvo_fuzz(name SOURCES ... [LIBS ...])           libFuzzer target (host)
+#   orvo_fuzz(name SOURCES ... [LIBS ...] [ARGS ...]) libFuzzer target (host),
+#                                                    ARGS: extra libFuzzer options
 #   orvo_bench(name SOURCES ... [LIBS ...])          benchmark program (host)
 #   orvo_idl(name IDL file [TLB] [PROXY])            widl rules
 #   orvo_proxy_set(name IDLS a b ...)                 one proxy set from several IDLs
@@ -41,7 +42,7 @@ option(ORVO_WERROR "Treat warnings as errors" OFF)
 option(ORVO_SANITIZE "Host build: AddressSanitizer and UBSan" OFF)
 set(ORVO_TEST_PREFIX "" CACHE STRING "Prefix of every test name of this tree")
 set(ORVO_FUZZ_SECONDS 10 CACHE STRING "Seconds each fuzz target runs in the test command")
-set(ORVO_BOOST_SERIALIZATION_ROOT "" CACHE PATH "Boost.Serialization built for this MinGW target")
+set(ORVO_BOOST_SERIALIZATION_ROOT "" CACHE PATH "Boost.Serialization built for this target")
 
 set(CMAKE_CXX_STANDARD 17)
 set(CMAKE_CXX_STANDARD_REQUIRED ON)
@@ -89,7 +90,7 @@ add_library(orvo_boost INTERFACE)
 target_include_directories(orvo_boost SYSTEM INTERFACE ${ORVO_BOOST_INCLUDE})
 target_compile_definitions(orvo_boost INTERFACE BOOST_ALL_NO_LIB)
 
-if(ORVO_WINDOWS AND ORVO_BOOST_SERIALIZATION_ROOT)
+if(ORVO_BOOST_SERIALIZATION_ROOT)
   add_library(orvo_boost_serialization INTERFACE)
   target_link_libraries(orvo_boost_serialization INTERFACE orvo_boost
     ${ORVO_BOOST_SERIALIZATION_ROOT}/lib/libboost_wserialization.a
@@ -238,7 +239,7 @@ endfunction()
 # the test command runs it for ORVO_FUZZ_SECONDS under the same name (label
 # "fuzz"). Its seed corpus is the folder corpus/<name> beside it when present.
 function(orvo_fuzz name)
-  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS;ARGS" ${ARGN})
   if(NOT ORVO_CAN_FUZZ)
     return()
   endif()
@@ -249,7 +250,7 @@ function(orvo_fuzz name)
   orvo_warnings(${name})
   add_dependencies(orvo_tests ${name})
   set(work ${CMAKE_BINARY_DIR}/fuzz/${name})
-  set(args -max_total_time=${ORVO_FUZZ_SECONDS} -print_final_stats=1 -error_exitcode=77)
+  set(args -max_total_time=${ORVO_FUZZ_SECONDS} -print_final_stats=1 -error_exitcode=77 ${A_ARGS})
   if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
     add_test(NAME ${ORVO_TEST_PREFIX}${name}
       COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
