@@ -41,6 +41,8 @@ class CDockingFocusHandler {
   void RememberFocus(HWND pane, HWND child);
   // The focused child remembered for a pane (0 when none or not followed).
   HWND RememberedFocus(HWND pane) const;
+  // Whether a pane's focus is followed.
+  bool Follows(HWND pane) const { return m_focus.count(pane) != 0; }
 
   // Panes whose caption repaint is still to come.
   std::size_t PendingRepaints() const noexcept { return m_repaint.size(); }
