@@ -1,0 +1,77 @@
+// The docking panes' gallery: four panes with their own captions docked at
+// the edges of a tabbed view area, each holding a list. The test run
+// starts it under Xvfb and photographs the screen.
+#include <string>
+
+#include "docking_gallery_frame.h"
+#include "tab_window_holder.h"
+#include "win/gallery/gallery_main.h"
+
+namespace {
+
+using dockwins::CRq4TabWindowHolder;
+using dockwins::gallery::CGalleryFrame;
+
+WTL::CAppModule g_module;
+
+class CPanesGallery : public CGalleryFrame, public WTL::CIdleHandler {
+ public:
+  const wchar_t* m_ready_file = nullptr;
+  UINT m_seconds = 5;
+
+  BEGIN_MSG_MAP(CPanesGallery)
+  MESSAGE_HANDLER(WM_CREATE, OnCreate)
+  MESSAGE_HANDLER(WM_TIMER, OnTimer)
+  MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+  CHAIN_MSG_MAP(CGalleryFrame)
+  END_MSG_MAP()
+
+  LRESULT OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&) {
+    LRESULT created = 0;
+    CGalleryFrame::ProcessWindowMessage(m_hWnd, uMsg, wParam, lParam, created);
+    using namespace dockwins::dock_flags;
+    const wchar_t* names[] = {L"Top", L"Bottom", L"Left", L"Right"};
+    const std::uint32_t sides[] = {BeforeCentre | OwnRow, OwnRow, Inner | BeforeCentre | OwnRow, Inner | OwnRow};
+    const int extents[] = {90, 80, 140, 140};
+    for (int i = 0; i < 4; ++i) {
+      m_panes[i].Create(m_hWnd, RECT{0, 0, 200, 120}, names[i]);
+      m_lists[i].Create(L"LISTBOX", m_panes[i], RECT{0, 0, 10, 10}, nullptr,
+                        WS_CHILD | WS_VISIBLE | LBS_NOINTEGRALHEIGHT);
+      for (int line = 1; line <= 3; ++line)
+        m_lists[i].SendMessage(
+            LB_ADDSTRING, 0,
+            reinterpret_cast<LPARAM>((std::wstring(names[i]) + L" item " + std::to_wstring(line)).c_str()));
+      m_panes[i].SetClient(m_lists[i]);
+      Dock(m_panes[i], sides[i], extents[i]);
+    }
+    g_module.GetMessageLoop()->AddIdleHandler(this);
+    SetTimer(1, m_seconds * 1000);
+    return created;
+  }
+  LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&) {
+    DestroyWindow();
+    return 0;
+  }
+  LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    g_module.GetMessageLoop()->RemoveIdleHandler(this);
+    ::PostQuitMessage(0);
+    bHandled = FALSE;
+    return 0;
+  }
+  BOOL OnIdle() override {
+    orvo::gallery::signal_ready(m_hWnd, m_ready_file);
+    return FALSE;
+  }
+
+ private:
+  CRq4TabWindowHolder m_panes[4];
+  WTL::CWindow m_lists[4];
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  CPanesGallery window;
+  return orvo::gallery::run(g_module, instance, ICC_WIN95_CLASSES | ICC_BAR_CLASSES, window, RECT{0, 0, 640, 480},
+                            L"Orvo docking panes gallery");
+}
