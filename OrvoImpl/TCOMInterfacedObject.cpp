@@ -50,6 +50,38 @@ void TCOMInterfacedObject::ReleaseChildren() noexcept {
   // A child a client still holds lives on without a holder.
   for (const TChild& child : m_children) child.Node->Orphan();
   m_children.clear();
+  ForgetItemSnapshot();
+}
+
+std::shared_ptr<const TIEnumVARIANT::snapshot> TCOMInterfacedObject::ItemSnapshot() {
+  AcquireSRWLockExclusive(&m_items_lock);
+  try {
+    if (!m_items) {
+      auto items = std::make_shared<TIEnumVARIANT::snapshot>();
+      for (const TChild& child : m_children) {
+        if (!child.IsItem) continue;
+        VARIANT item;
+        item.vt = VT_DISPATCH;
+        item.pdispVal = child.Dispatch.get();
+        items->items.push_back(item);
+        item.pdispVal->AddRef();
+      }
+      m_items = std::move(items);
+    }
+  } catch (...) {
+    ReleaseSRWLockExclusive(&m_items_lock);
+    throw;
+  }
+  std::shared_ptr<const TIEnumVARIANT::snapshot> items = m_items;
+  ReleaseSRWLockExclusive(&m_items_lock);
+  return items;
+}
+
+void TCOMInterfacedObject::ForgetItemSnapshot() noexcept {
+  std::shared_ptr<const TIEnumVARIANT::snapshot> dropped;
+  AcquireSRWLockExclusive(&m_items_lock);
+  dropped.swap(m_items);
+  ReleaseSRWLockExclusive(&m_items_lock);
 }
 
 }  // namespace orvo::impl

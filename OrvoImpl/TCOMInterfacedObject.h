@@ -17,6 +17,7 @@
 
 #include "ECOMException.h"
 #include "InternalIntf.h"
+#include "TIEnumVARIANT.h"
 #include "com/ptr.h"
 #include "core/object_id.h"
 
@@ -56,6 +57,11 @@ class TCOMInterfacedObject : public _IGetObject, public _IUpdateAmpMemory, publi
     bool IsItem;
   };
   const std::vector<TChild>& Children() const noexcept { return m_children; }
+  // The items as the list an enumerator walks: made on first use after the
+  // children last changed, then shared by every enumerator until they
+  // change again (a list once made never changes, so a walk in progress
+  // keeps its items).
+  std::shared_ptr<const TIEnumVARIANT::snapshot> ItemSnapshot();
 
  protected:
   // Sets what the node is; the first step of every node's constructor.
@@ -72,6 +78,7 @@ class TCOMInterfacedObject : public _IGetObject, public _IUpdateAmpMemory, publi
     if (FAILED(hr)) RaiseError(L"Internal error.", L"Populate", hr);
     T* node = static_cast<T*>(static_cast<typename T::dual_type*>(dispatch.get()));
     m_children.push_back(TChild{std::move(dispatch), node, is_item});
+    ForgetItemSnapshot();
     return node;
   }
   // Lets every child go (their holder becomes none).
@@ -79,11 +86,15 @@ class TCOMInterfacedObject : public _IGetObject, public _IUpdateAmpMemory, publi
 
  private:
   void Orphan() noexcept { m_parent = nullptr; }
+  void ForgetItemSnapshot() noexcept;
 
   TCOMInterfacedObject* m_parent = nullptr;
   ObjectID m_id = 0;
   std::wstring m_name;
   std::vector<TChild> m_children;
+  // Guards m_items, which enumerators on any thread may ask for at once.
+  SRWLOCK m_items_lock = SRWLOCK_INIT;
+  std::shared_ptr<const TIEnumVARIANT::snapshot> m_items;
 };
 
 }  // namespace orvo::impl

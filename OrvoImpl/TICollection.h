@@ -30,15 +30,10 @@ class TICollection : public TIIDentifier<Derived, Dispatch, _IFindItem, Extra...
     if (!value) return E_POINTER;
     *value = nullptr;
     return this->Call([&] {
-      std::vector<VARIANT> items;
-      for (const auto& child : this->Children()) {
-        if (!child.IsItem) continue;
-        VARIANT item;
-        item.vt = VT_DISPATCH;
-        item.pdispVal = child.Dispatch.get();
-        items.push_back(item);
-      }
-      return MakeEnumerator(items, value);
+      com::ptr<IEnumVARIANT> enumerator;
+      const HRESULT hr = TIEnumVARIANT::make_over(this->ItemSnapshot(), enumerator);
+      if (SUCCEEDED(hr)) *value = enumerator.detach();
+      return hr;
     });
   }
 

@@ -4,22 +4,28 @@
 
 namespace zel {
 
+// Only the first `fetched` elements ever hold anything.
 basic_enum_iterator::representation::representation() {
-  for (auto& v : buffer) ::VariantInit(&v);
+  for (auto& v : buffer) v.vt = VT_EMPTY;
 }
 
 basic_enum_iterator::representation::~representation() {
-  for (auto& v : buffer) ::VariantClear(&v);
+  for (ULONG i = 0; i < fetched; ++i) ::VariantClear(&buffer[i]);
 }
 
 bool basic_enum_iterator::representation::fetch() {
   for (ULONG i = 0; i < fetched; ++i) ::VariantClear(&buffer[i]);
   fetched = 0;
   index = 0;
+  if (exhausted) return false;
   ULONG got = 0;
   // A failed call counts as nothing fetched; an enumerator that claims
-  // more than it was asked for is not believed beyond the buffer.
-  if (FAILED(enumerator->Next(capacity, buffer, &got))) got = 0;
+  // more than it was asked for is not believed beyond the buffer. One that
+  // gave fewer than asked (S_FALSE) has reached its end: it is not asked
+  // again.
+  const HRESULT hr = enumerator->Next(capacity, buffer, &got);
+  if (FAILED(hr)) got = 0;
+  exhausted = hr != S_OK;
   fetched = got > capacity ? capacity : got;
   return fetched != 0;
 }

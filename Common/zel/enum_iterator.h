@@ -50,6 +50,7 @@ class basic_enum_iterator {
     ULONG fetched = 0;
     ULONG capacity = batch_size;
     ULONG index = 0;
+    bool exhausted = false;
     representation();
     ~representation();
     // Replaces the batch; false when nothing came.

@@ -13,6 +13,8 @@
 #include <iterator>
 
 #include "ECOMException.h"
+#include "TICollection.h"
+#include "TIProperty_SimpleString.h"
 #include "com/error.h"
 #include "core/object_id.h"
 #include "registry/registry_key.h"
@@ -164,6 +166,52 @@ TEST_F(AmplifierStateTest, ElectrodesAreChildrenOfTheirChannelButNotItems) {
   EXPECT_EQ(enumerator.as<IEnumVARIANT>()->Next(10, items, &fetched), S_FALSE);
   EXPECT_EQ(fetched, 8u);
   for (ULONG i = 0; i < fetched; ++i) VariantClear(&items[i]);
+}
+
+// A collection whose items change after enumerators were taken.
+class TChangingCollection : public TICollection<TChangingCollection, com::dispatch<ICollection, IIdentifier>> {
+ public:
+  TChangingCollection() : TICollection(nullptr, 0, L"Changing") {}
+  void Add(const wchar_t* name) {
+    AddChild<TIProperty_SimpleString>(true, static_cast<ObjectID>(ItemCount() + 1), name, L"");
+  }
+  void Clear() { ReleaseChildren(); }
+};
+
+// The names an enumerator yields from where it stands.
+std::wstring NamesLeft(IEnumVARIANT* items) {
+  std::wstring names;
+  VARIANT item;
+  ULONG fetched = 0;
+  while (items->Next(1, &item, &fetched) == S_OK) {
+    BSTR name = nullptr;
+    ptr<IDispatch>(V_DISPATCH(&item)).as<IIdentifier>()->get_Name(&name);
+    names += std::wstring(name) + L";";
+    SysFreeString(name);
+    VariantClear(&item);
+  }
+  return names;
+}
+
+ptr<IEnumVARIANT> NewEnum(ICollection* collection) {
+  ptr<IUnknown> unknown;
+  EXPECT_EQ(collection->get__NewEnum(unknown.put()), S_OK);
+  return unknown.as<IEnumVARIANT>();
+}
+
+TEST(CollectionEnumerators, SeeTheItemsOfWhenTheyWereTakenAndANewOneSeesTheChangedItems) {
+  ptr<ICollection> collection;
+  ASSERT_EQ(TChangingCollection::create(nullptr, IID_ICollection, collection.put_void()), S_OK);
+  auto* changing = static_cast<TChangingCollection*>(collection.get());
+  changing->Add(L"A");
+  ptr<IEnumVARIANT> first = NewEnum(collection.get());
+  EXPECT_EQ(NamesLeft(NewEnum(collection.get()).get()), L"A;");
+  changing->Add(L"B");
+  EXPECT_EQ(NamesLeft(NewEnum(collection.get()).get()), L"A;B;");
+  changing->Clear();
+  EXPECT_EQ(NamesLeft(NewEnum(collection.get()).get()), L"");
+  // The first enumerator still holds the item that was let go.
+  EXPECT_EQ(NamesLeft(first.get()), L"A;");
 }
 
 TEST_F(AmplifierStateTest, AModelTheProviderDoesNotKnowHasNoChannelsButKeepsItsImage) {

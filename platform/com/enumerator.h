@@ -109,10 +109,16 @@ class enumerator : public object<enumerator<IEnum, Item, Copy>, IEnum> {
         if (FAILED(hr)) return hr;
         shot->items.push_back(copy);
       }
-      return enumerator::template make<IEnum>(out, std::shared_ptr<const snapshot>(std::move(shot)));
+      return make_over(std::move(shot), out);
     } catch (const std::bad_alloc&) {
       return E_OUTOFMEMORY;
     }
+  }
+
+  // Makes an enumerator over a snapshot the caller made (and may share
+  // with other enumerators; it is never changed once made).
+  static HRESULT make_over(std::shared_ptr<const snapshot> items, ptr<IEnum>& out) noexcept {
+    return enumerator::template make<IEnum>(out, std::move(items));
   }
 
   STDMETHODIMP Next(ULONG count, Item* out, ULONG* fetched) override {
