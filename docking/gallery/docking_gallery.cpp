@@ -11,15 +11,11 @@ using dockwins::gallery::CGalleryFrame;
 
 WTL::CAppModule g_module;
 
-class CDockingGallery : public CGalleryFrame, public WTL::CIdleHandler {
+class CDockingGallery : public CGalleryFrame, public orvo::gallery::self_closing<CDockingGallery> {
  public:
-  const wchar_t* m_ready_file = nullptr;
-  UINT m_seconds = 5;
-
   BEGIN_MSG_MAP(CDockingGallery)
   MESSAGE_HANDLER(WM_CREATE, OnCreate)
-  MESSAGE_HANDLER(WM_TIMER, OnTimer)
-  MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+  CHAIN_MSG_MAP(orvo::gallery::self_closing<CDockingGallery>)
   CHAIN_MSG_MAP(CGalleryFrame)
   END_MSG_MAP()
 
@@ -34,23 +30,8 @@ class CDockingGallery : public CGalleryFrame, public WTL::CIdleHandler {
     Dock(m_boxes[2], Inner | BeforeCentre | OwnRow, 130);
     Dock(m_boxes[3], Inner | OwnRow, 110);
     Dock(m_boxes[4], BeforeCentre, 90, 0, 0.5f, 200);  // shares the top row
-    g_module.GetMessageLoop()->AddIdleHandler(this);
-    SetTimer(1, m_seconds * 1000);
+    start(g_module.GetMessageLoop());
     return created;
-  }
-  LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&) {
-    DestroyWindow();
-    return 0;
-  }
-  LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) {
-    g_module.GetMessageLoop()->RemoveIdleHandler(this);
-    ::PostQuitMessage(0);
-    bHandled = FALSE;
-    return 0;
-  }
-  BOOL OnIdle() override {
-    orvo::gallery::signal_ready(m_hWnd, m_ready_file);
-    return FALSE;
   }
 
  private:

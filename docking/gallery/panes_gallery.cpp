@@ -14,15 +14,11 @@ using dockwins::gallery::CGalleryFrame;
 
 WTL::CAppModule g_module;
 
-class CPanesGallery : public CGalleryFrame, public WTL::CIdleHandler {
+class CPanesGallery : public CGalleryFrame, public orvo::gallery::self_closing<CPanesGallery> {
  public:
-  const wchar_t* m_ready_file = nullptr;
-  UINT m_seconds = 5;
-
   BEGIN_MSG_MAP(CPanesGallery)
   MESSAGE_HANDLER(WM_CREATE, OnCreate)
-  MESSAGE_HANDLER(WM_TIMER, OnTimer)
-  MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+  CHAIN_MSG_MAP(orvo::gallery::self_closing<CPanesGallery>)
   CHAIN_MSG_MAP(CGalleryFrame)
   END_MSG_MAP()
 
@@ -44,23 +40,8 @@ class CPanesGallery : public CGalleryFrame, public WTL::CIdleHandler {
       m_panes[i].SetClient(m_lists[i]);
       Dock(m_panes[i], sides[i], extents[i]);
     }
-    g_module.GetMessageLoop()->AddIdleHandler(this);
-    SetTimer(1, m_seconds * 1000);
+    start(g_module.GetMessageLoop());
     return created;
-  }
-  LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&) {
-    DestroyWindow();
-    return 0;
-  }
-  LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) {
-    g_module.GetMessageLoop()->RemoveIdleHandler(this);
-    ::PostQuitMessage(0);
-    bHandled = FALSE;
-    return 0;
-  }
-  BOOL OnIdle() override {
-    orvo::gallery::signal_ready(m_hWnd, m_ready_file);
-    return FALSE;
   }
 
  private:

@@ -22,18 +22,14 @@ namespace {
 WTL::CAppModule g_module;
 
 class CSplitterGallery : public WTL::CWindowImpl<CSplitterGallery, WTL::CWindow, WTL::CFrameWinTraits>,
-                         public WTL::CIdleHandler {
+                         public orvo::gallery::self_closing<CSplitterGallery> {
  public:
   static WTL::window_class class_traits() { return {L"Orvo.SplitterGallery", CS_HREDRAW | CS_VREDRAW, 0}; }
-
-  const wchar_t* m_ready_file = nullptr;
-  UINT m_seconds = 5;
 
   BEGIN_MSG_MAP(CSplitterGallery)
   MESSAGE_HANDLER(WM_CREATE, OnCreate)
   MESSAGE_HANDLER(WM_SIZE, OnSize)
-  MESSAGE_HANDLER(WM_TIMER, OnTimer)
-  MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+  CHAIN_MSG_MAP(orvo::gallery::self_closing<CSplitterGallery>)
   END_MSG_MAP()
 
   LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
@@ -44,8 +40,7 @@ class CSplitterGallery : public WTL::CWindowImpl<CSplitterGallery, WTL::CWindow,
     create_list();
     m_overview.SetSplitterPanes(m_tree, m_detail);
     m_detail.SetSplitterPanes(m_list, nullptr);
-    g_module.GetMessageLoop()->AddIdleHandler(this);
-    SetTimer(1, m_seconds * 1000);
+    start(g_module.GetMessageLoop());
     return 0;
   }
 
@@ -62,23 +57,6 @@ class CSplitterGallery : public WTL::CWindowImpl<CSplitterGallery, WTL::CWindow,
       m_detail.SetSplitterPos(client.bottom / 3 * 2);
     }
     return 0;
-  }
-
-  LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&) {
-    DestroyWindow();
-    return 0;
-  }
-
-  LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) {
-    g_module.GetMessageLoop()->RemoveIdleHandler(this);
-    ::PostQuitMessage(0);
-    bHandled = FALSE;
-    return 0;
-  }
-
-  BOOL OnIdle() override {
-    orvo::gallery::signal_ready(m_hWnd, m_ready_file);
-    return FALSE;
   }
 
  private:

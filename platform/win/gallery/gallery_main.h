@@ -13,6 +13,7 @@
 #include <cwchar>
 
 #include "win/loop.h"
+#include "win/message_map.h"
 #include "win/module.h"
 
 namespace orvo::gallery {
@@ -24,6 +25,48 @@ inline void signal_ready(HWND window, const wchar_t*& ready_file) {
   if (FILE* f = _wfopen(ready_file, L"w")) fclose(f);
   ready_file = nullptr;
 }
+
+// The lifetime most gallery windows share: the ready file written when
+// idle, the window closing itself after m_seconds and ending the loop. A
+// window derives from it, chains its message map to it and calls start()
+// once it has been created.
+template <class Derived>
+class self_closing : public WTL::CIdleHandler {
+ public:
+  const wchar_t* m_ready_file = nullptr;
+  UINT m_seconds = 5;
+
+  BEGIN_MSG_MAP(self_closing)
+  MESSAGE_HANDLER(WM_TIMER, OnTimer)
+  MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+  END_MSG_MAP()
+
+  BOOL OnIdle() override {
+    signal_ready(static_cast<Derived*>(this)->m_hWnd, m_ready_file);
+    return FALSE;
+  }
+
+ protected:
+  void start(WTL::CMessageLoop* loop) {
+    m_loop = loop;
+    m_loop->AddIdleHandler(this);
+    static_cast<Derived*>(this)->SetTimer(1, m_seconds * 1000);
+  }
+
+ private:
+  LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&) {
+    static_cast<Derived*>(this)->DestroyWindow();
+    return 0;
+  }
+  LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+    if (m_loop) m_loop->RemoveIdleHandler(this);
+    ::PostQuitMessage(0);
+    bHandled = FALSE;
+    return 0;
+  }
+
+  WTL::CMessageLoop* m_loop = nullptr;
+};
 
 // Runs `window` (a window class with members m_ready_file and m_seconds)
 // until the loop quits; `controls` are the common-control classes it uses.
