@@ -53,8 +53,9 @@ void TCOMInterfacedObject::ReleaseChildren() noexcept {
   ForgetItemSnapshot();
 }
 
-std::shared_ptr<const TIEnumVARIANT::snapshot> TCOMInterfacedObject::ItemSnapshot() {
+HRESULT TCOMInterfacedObject::NewItemEnumerator(com::ptr<IEnumVARIANT>& out) {
   AcquireSRWLockExclusive(&m_items_lock);
+  HRESULT hr = S_OK;
   try {
     if (!m_items) {
       auto items = std::make_shared<TIEnumVARIANT::snapshot>();
@@ -68,19 +69,21 @@ std::shared_ptr<const TIEnumVARIANT::snapshot> TCOMInterfacedObject::ItemSnapsho
       }
       m_items = std::move(items);
     }
+    hr = TIEnumVARIANT::reuse_or_make(m_items, m_spare_enumerator, out);
   } catch (...) {
     ReleaseSRWLockExclusive(&m_items_lock);
     throw;
   }
-  std::shared_ptr<const TIEnumVARIANT::snapshot> items = m_items;
   ReleaseSRWLockExclusive(&m_items_lock);
-  return items;
+  return hr;
 }
 
 void TCOMInterfacedObject::ForgetItemSnapshot() noexcept {
   std::shared_ptr<const TIEnumVARIANT::snapshot> dropped;
+  com::ptr<IEnumVARIANT> spare;
   AcquireSRWLockExclusive(&m_items_lock);
   dropped.swap(m_items);
+  spare.swap(m_spare_enumerator);
   ReleaseSRWLockExclusive(&m_items_lock);
 }
 

@@ -57,11 +57,12 @@ class TCOMInterfacedObject : public _IGetObject, public _IUpdateAmpMemory, publi
     bool IsItem;
   };
   const std::vector<TChild>& Children() const noexcept { return m_children; }
-  // The items as the list an enumerator walks: made on first use after the
-  // children last changed, then shared by every enumerator until they
-  // change again (a list once made never changes, so a walk in progress
-  // keeps its items).
-  std::shared_ptr<const TIEnumVARIANT::snapshot> ItemSnapshot();
+  // An enumerator over the items. The list it walks is made on first use
+  // after the children last changed, then shared by every enumerator until
+  // they change again (a list once made never changes, so a walk in
+  // progress keeps its items). The node keeps the last enumerator it made
+  // and gives it again, rewound, once nobody else holds it.
+  HRESULT NewItemEnumerator(com::ptr<IEnumVARIANT>& out);
 
  protected:
   // Sets what the node is; the first step of every node's constructor.
@@ -92,9 +93,10 @@ class TCOMInterfacedObject : public _IGetObject, public _IUpdateAmpMemory, publi
   ObjectID m_id = 0;
   std::wstring m_name;
   std::vector<TChild> m_children;
-  // Guards m_items, which enumerators on any thread may ask for at once.
+  // Guards m_items and m_spare_enumerator, which enumerators on any thread may ask for at once.
   SRWLOCK m_items_lock = SRWLOCK_INIT;
   std::shared_ptr<const TIEnumVARIANT::snapshot> m_items;
+  com::ptr<IEnumVARIANT> m_spare_enumerator;  // over m_items
 };
 
 }  // namespace orvo::impl

@@ -31,7 +31,7 @@ class TICollection : public TIIDentifier<Derived, Dispatch, _IFindItem, Extra...
     *value = nullptr;
     return this->Call([&] {
       com::ptr<IEnumVARIANT> enumerator;
-      const HRESULT hr = TIEnumVARIANT::make_over(this->ItemSnapshot(), enumerator);
+      const HRESULT hr = this->NewItemEnumerator(enumerator);
       if (SUCCEEDED(hr)) *value = enumerator.detach();
       return hr;
     });

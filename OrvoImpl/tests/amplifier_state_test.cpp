@@ -214,6 +214,25 @@ TEST(CollectionEnumerators, SeeTheItemsOfWhenTheyWereTakenAndANewOneSeesTheChang
   EXPECT_EQ(NamesLeft(first.get()), L"A;");
 }
 
+TEST(CollectionEnumerators, OneStillHeldWalksOnItsOwnAndOneTakenAfterAllWereLetGoStartsAtTheFirstItem) {
+  ptr<ICollection> collection;
+  ASSERT_EQ(TChangingCollection::create(nullptr, IID_ICollection, collection.put_void()), S_OK);
+  auto* changing = static_cast<TChangingCollection*>(collection.get());
+  changing->Add(L"A");
+  changing->Add(L"B");
+  {
+    ptr<IEnumVARIANT> first = NewEnum(collection.get());
+    VARIANT item;
+    ASSERT_EQ(first->Next(1, &item, nullptr), S_OK);
+    VariantClear(&item);
+    ptr<IEnumVARIANT> second = NewEnum(collection.get());
+    EXPECT_EQ(NamesLeft(second.get()), L"A;B;");
+    EXPECT_EQ(NamesLeft(first.get()), L"B;");
+  }
+  EXPECT_EQ(NamesLeft(NewEnum(collection.get()).get()), L"A;B;");
+  EXPECT_EQ(NamesLeft(NewEnum(collection.get()).get()), L"A;B;");
+}
+
 TEST_F(AmplifierStateTest, AModelTheProviderDoesNotKnowHasNoChannelsButKeepsItsImage) {
   auto images = ZeroImages(3);  // the third amplifier's ID, 2, is not registered
   images.Item(2).Data()[5] = 0x5A;

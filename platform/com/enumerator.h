@@ -30,6 +30,13 @@ namespace orvo::com {
 
 struct copy_variant {
   static HRESULT copy(VARIANT* to, const VARIANT& from) noexcept {
+    // An object is the common item and needs only a reference; the rest
+    // goes through the platform's copy.
+    if (from.vt == VT_DISPATCH || from.vt == VT_UNKNOWN) {
+      *to = from;
+      if (from.punkVal) from.punkVal->AddRef();
+      return S_OK;
+    }
     VariantInit(to);
     return VariantCopy(to, const_cast<VARIANT*>(&from));
   }
@@ -119,6 +126,29 @@ class enumerator : public object<enumerator<IEnum, Item, Copy>, IEnum> {
   // with other enumerators; it is never changed once made).
   static HRESULT make_over(std::shared_ptr<const snapshot> items, ptr<IEnum>& out) noexcept {
     return enumerator::template make<IEnum>(out, std::move(items));
+  }
+
+  // An enumerator over `items` for a new holder: `spare` (the last one this
+  // call made, which the caller keeps with one reference) rewound when it
+  // walks the same items and nobody else holds it any more, else a new one,
+  // which becomes the spare. Saves making and freeing an object for each
+  // walk of a collection that is walked again and again.
+  static HRESULT reuse_or_make(const std::shared_ptr<const snapshot>& items, ptr<IEnum>& spare,
+                               ptr<IEnum>& out) noexcept {
+    if (spare) {
+      enumerator* kept = static_cast<enumerator*>(spare.get());
+      if (kept->m_items == items && kept->own_references() == 1) {
+        kept->Reset();
+        out = spare;
+        return S_OK;
+      }
+    }
+    ptr<IEnum> made;
+    const HRESULT hr = make_over(items, made);
+    if (FAILED(hr)) return hr;
+    spare = made;
+    out = std::move(made);
+    return S_OK;
   }
 
   STDMETHODIMP Next(ULONG count, Item* out, ULONG* fetched) override {

@@ -112,6 +112,10 @@ class object : public Interfaces... {
 
   // The default: nothing to finish.
   HRESULT final_construct() noexcept { return S_OK; }
+
+  // The object's own reference count, for an owner that keeps an object for
+  // reuse: a count of 1 held by that owner means nobody else holds it.
+  ULONG own_references() const noexcept { return m_refs.load(); }
   void* query_extra(REFIID) noexcept { return nullptr; }
 
  protected:
