@@ -14,47 +14,24 @@
 #include <objbase.h>
 #include <oleauto.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <random>
 #include <string>
 
-#include "core/amplifier_memory_collection.h"
+#include "bench/bench_state.h"
 #include "core/byte_stream.h"
 #include "registry/registry_key.h"
 #include "state_text_table.h"
 #include "state_walk.h"
+#include "testing/wine_bench.h"
 
 using namespace orvo::impl;
+using orvo::testing::keep_best;
+using orvo::testing::register_library;
+using orvo::testing::windows_path;
 
 namespace {
 
 volatile std::size_t sink;
-
-// Milliseconds per call of f, over `repeat` calls; kept in `best` when lower.
-template <class F>
-void keep_best(double& best, F&& f, int repeat) {
-  const auto start = std::chrono::steady_clock::now();
-  for (int i = 0; i < repeat; ++i) f();
-  const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
-  best = std::min(best, took.count() / repeat);
-}
-
-std::wstring windows_path(const char* path) {
-  std::wstring result;
-  for (const char* c = path; *c; ++c) result += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
-  if (!result.empty() && result[0] == L'\\') result = L"Z:" + result;
-  return result;
-}
-
-bool register_library(const std::wstring& path) {
-  HMODULE module = LoadLibraryW(path.c_str());
-  if (!module) return false;
-  auto register_server = reinterpret_cast<HRESULT(__stdcall*)()>(
-      reinterpret_cast<void (*)()>(GetProcAddress(module, "DllRegisterServer")));
-  return register_server && SUCCEEDED(register_server());
-}
 
 comet::com_ptr<IAmplifierState> built_state(const TAmplifierMemoryCollection& images) {
   TBufferSink marshalled;
@@ -174,14 +151,7 @@ int main(int argc, char** argv) {
   orvo::registry::key::create(HKEY_LOCAL_MACHINE, L"Software\\Quarnell Limited\\Orvo")
       .write_string(L"Provider", capabilities);
 
-  const std::uint8_t models[] = {0, 1, 10, 11, 20, 30};
-  TAmplifierMemoryCollection images;
-  std::mt19937 rng(16);
-  for (std::uint8_t i = 0; i < 16; ++i) {
-    TMemory image;
-    for (std::size_t b = 0; b < TMemory::Size; ++b) image.Data()[b] = static_cast<std::uint8_t>(rng());
-    images.Add(i, models[i % 6], image);
-  }
+  const TAmplifierMemoryCollection images = SixteenAmplifierImages();
   int status = 0;
   try {
     comet::com_ptr<IAmplifierState> state = built_state(images);

@@ -13,18 +13,17 @@
 #include <objbase.h>
 #include <oleauto.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <random>
 #include <string>
 
 #include "OrvoCapabilitiesDll.h"
 #include "OrvoImpl_h.h"
 #include "TIAmplifierState.h"
+#include "bench/bench_state.h"
 #include "core/byte_stream.h"
 #include "core/state_string.h"
 #include "registry/registry_key.h"
+#include "testing/wine_bench.h"
 
 using namespace orvo::impl;
 using orvo::com::ptr;
@@ -32,18 +31,6 @@ using orvo::com::ptr;
 namespace {
 
 volatile std::size_t sink;
-
-template <class F>
-double best_ms(F&& f, int rounds, int repeat) {
-  double best = 1e300;
-  for (int r = 0; r < rounds; ++r) {
-    const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < repeat; ++i) f();
-    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
-    best = std::min(best, took.count() / repeat);
-  }
-  return best;
-}
 
 // Reads every element of a collection's enumerator, 32 at a time, as the
 // client's walk does, and gives the elements to visit.
@@ -134,26 +121,13 @@ int main(int argc, char** argv) {
     return 2;
   }
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  std::wstring library;
-  for (const char* c = argv[1]; *c; ++c) library += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
-  if (library[0] == L'\\') library = L"Z:" + library;
-  HMODULE caps = LoadLibraryW(library.c_str());
-  auto register_descriptors =
-      reinterpret_cast<HRESULT(__stdcall*)()>(reinterpret_cast<void (*)()>(GetProcAddress(caps, "DllRegisterServer")));
-  if (!register_descriptors) return 2;
-  register_descriptors();
+  const std::wstring library = orvo::testing::windows_path(argv[1]);
+  // The default descriptors go into the prefix.
+  if (!orvo::testing::register_library(library)) return 2;
   orvo::registry::key::create(HKEY_LOCAL_MACHINE, L"Software\\Quarnell Limited\\Orvo")
       .write_string(L"Provider", library);
 
-  // 16 amplifiers of the registered models, random images.
-  const std::uint8_t models[] = {0, 1, 10, 11, 20, 30};
-  TAmplifierMemoryCollection images;
-  std::mt19937 rng(16);
-  for (std::uint8_t i = 0; i < 16; ++i) {
-    TMemory image;
-    for (std::size_t b = 0; b < TMemory::Size; ++b) image.Data()[b] = static_cast<std::uint8_t>(rng());
-    images.Add(i, models[i % 6], image);
-  }
+  const TAmplifierMemoryCollection images = SixteenAmplifierImages();
   TBufferSink marshalled;
   WriteMarshalStream(images, marshalled);
   if (client_cycle(marshalled.Bytes()) == 0) return 1;
@@ -161,9 +135,15 @@ int main(int argc, char** argv) {
   ptr<ICapsProvider> provider;
   CreateCapsProvider(provider);
 
-  const double tree_ms = best_ms([&] { sink = client_cycle(marshalled.Bytes()); }, 10, 20);
-  const double core_ms = best_ms([&] { sink = WriteStateString(images).size(); }, 10, 2000);
-  const double caps_ms = best_ms([&] { sink = capabilities_cycle(provider.get(), images); }, 10, 20);
+  double tree_ms = 1e300, core_ms = 1e300, caps_ms = 1e300;
+  for (int round = 0; round < 10; ++round) {
+    orvo::testing::keep_best(
+        tree_ms, [&] { sink = client_cycle(marshalled.Bytes()); }, 20);
+    orvo::testing::keep_best(
+        core_ms, [&] { sink = WriteStateString(images).size(); }, 2000);
+    orvo::testing::keep_best(
+        caps_ms, [&] { sink = capabilities_cycle(provider.get(), images); }, 20);
+  }
   std::printf(
       "16 amplifiers: tree + every Value + AsString %.3f ms, core AsString %.4f ms, ratio %.0f; "
       "fraction of a 16 ms frame %.3f (target <= 0.5); of it the capabilities library's models %.3f ms\n",
