@@ -10,14 +10,14 @@ const comet::sink_entry<CServerEventSink> CServerEventSink::sink_map[6] = {
     comet::sink<170, 5, &CServerEventSink::OnError>(),      comet::sink<170, 6, &CServerEventSink::OnReset>(),
 };
 
-void CServerLink::connect() {
+void CServerLink::connect(bool reset) {
   disconnect();
   try {
     CLSID clsid;
     comet::check(::CLSIDFromProgID(server_progid, &clsid));
     m_server = comet::create<Orvo::IAmplifier>(clsid, CLSCTX_ALL);
     comet::check(m_sink.DispEventAdvise(m_server.get()));
-    const HRESULT hr = m_server->Initialize(VARIANT_FALSE);
+    const HRESULT hr = m_server->Initialize(reset ? VARIANT_TRUE : VARIANT_FALSE);
     if (FAILED(hr)) raise_server_IAmplifier(hr, m_server.get());
   } catch (...) {
     disconnect();

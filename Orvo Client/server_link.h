@@ -3,7 +3,7 @@
 // it again.
 //
 //   CServerLink link(handler);
-//   link.connect();          // raises comet::com_error; nothing is held then
+//   link.connect();          // (reset: false) raises comet::com_error; nothing is held then
 //   link.server()->SetState(...);
 //   link.disconnect();
 //
@@ -61,9 +61,9 @@ class CServerLink {
   ~CServerLink() { disconnect(); }
 
   // Creates the server (any context), advises the sink and calls
-  // Initialize(false). A failed step disconnects and raises that step's
+  // Initialize(reset). A failed step disconnects and raises that step's
   // HRESULT (a ProgID that is not registered: CO_E_CLASSSTRING).
-  void connect();
+  void connect(bool reset = false);
   // Unadvises, releases the server and lets COM unload idle libraries.
   void disconnect() noexcept;
 

@@ -1,0 +1,102 @@
+// What the main frame asks of its views: the system tree, the primary and
+// secondary detail views, the impedance view, the overview pane and the
+// tabbed area, behind one interface. Until those windows exist the frame
+// uses `null_frame_views`, which keeps only what the frame reads back.
+#pragma once
+
+#include <oaidl.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "OrvoImpl_h.h"
+#include "OrvoServerIntf.h"
+#include "comet/ptr.h"
+#include "core/records.h"
+
+// What the views ask of the frame.
+class view_owner {
+ public:
+  // The state object of an object ID; no held state raises E_POINTER.
+  virtual comet::com_ptr<IIdentifier> GetObjectByID(long id) = 0;
+  // Passes a changed serial number to the server; false when it cannot take one.
+  virtual bool SendSerialNumber(const VARIANT& old_number, const VARIANT& new_number) = 0;
+  virtual void Log(const wchar_t* text, int level, HRESULT code) = 0;
+  virtual IAmplifierState* held_state() const noexcept = 0;
+
+ protected:
+  ~view_owner() = default;
+};
+
+class frame_views {
+ public:
+  using rename_map = std::map<std::int32_t, Orvo::wide_string>;
+
+  virtual ~frame_views() = default;
+
+  // Redrawing of the tree and both detail views stops until resumed.
+  virtual void suspend_redraw() = 0;
+  virtual void resume_redraw() = 0;
+
+  // The system tree.
+  virtual void empty_tree() = 0;
+  virtual void rebuild_tree(IAmplifierState* state, Orvo::IAmplifier* server, const rename_map& renames) = 0;
+  virtual void select_tree_item(long id) = 0;
+
+  // The detail views: emptied, filled for a selection, scrolled, titled.
+  virtual void empty_views() = 0;
+  virtual void show_server_properties(ICollection* properties) = 0;         // primary view, one row
+  virtual void show_state(IAmplifierState* state) = 0;                      // all channels; all amplifiers
+  virtual void show_amplifier(IAmplifier* amplifier) = 0;                   // its channels; itself
+  virtual void show_channel(ICollection* channel, IAmplifier* parent) = 0;  // its row; parent or null
+  virtual void scroll_to_current() = 0;
+  virtual void set_view_titles(const std::wstring& primary, const std::wstring& secondary) = 0;
+  virtual void focus_primary() = 0;
+
+  // The impedance view in the lower pane of the detail splitter.
+  virtual void open_impedance(long id, const std::wstring& title) = 0;
+  virtual void impedance_values(const std::vector<unsigned char>& values) = 0;
+  virtual void refresh_impedance(IAmplifierState* state) = 0;
+  virtual void close_impedance() = 0;
+
+  // The overview pane, the secondary view and the tabs.
+  virtual bool overview_visible() const = 0;
+  virtual void show_overview(bool show) = 0;
+  virtual void show_secondary(bool show) = 0;
+  virtual void select_tab(int tab) = 0;
+  virtual int active_tab() const = 0;
+};
+
+// The views while the frame has none: every request is taken and dropped;
+// the overview's visibility and the active tab read back as set.
+class null_frame_views : public frame_views {
+ public:
+  void suspend_redraw() override {}
+  void resume_redraw() override {}
+  void empty_tree() override {}
+  void rebuild_tree(IAmplifierState*, Orvo::IAmplifier*, const rename_map&) override {}
+  void select_tree_item(long) override {}
+  void empty_views() override {}
+  void show_server_properties(ICollection*) override {}
+  void show_state(IAmplifierState*) override {}
+  void show_amplifier(IAmplifier*) override {}
+  void show_channel(ICollection*, IAmplifier*) override {}
+  void scroll_to_current() override {}
+  void set_view_titles(const std::wstring&, const std::wstring&) override {}
+  void focus_primary() override {}
+  void open_impedance(long, const std::wstring&) override {}
+  void impedance_values(const std::vector<unsigned char>&) override {}
+  void refresh_impedance(IAmplifierState*) override {}
+  void close_impedance() override {}
+  bool overview_visible() const override { return m_overview; }
+  void show_overview(bool show) override { m_overview = show; }
+  void show_secondary(bool) override {}
+  void select_tab(int tab) override { m_tab = tab; }
+  int active_tab() const override { return m_tab; }
+
+ private:
+  bool m_overview = true;
+  int m_tab = 0;
+};

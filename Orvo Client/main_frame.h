@@ -1,0 +1,239 @@
+// CMainFrame: the client's one top-level window. It follows the amplifier
+// server (connection, events, the held state), shows the status panes, the
+// activity indicator and the title, is the loop's message filter and idle
+// handler, parks in the tray when minimised and comes back by the tray or
+// the hot key Ctrl+Alt+D, and asks before it closes.
+//
+//   WTL::CMessageLoop loop;
+//   _Module.AddMessageLoop(&loop);
+//   CMainFrame frame;
+//   frame.CreateEx();   // hidden; shows itself once its creation is done
+//   loop.Run();         // WM_QUIT 0 once the frame is destroyed
+//
+// The views behind `frame_views` and the data files come later; until
+// then the frame has an empty client area, keeps its log records in memory
+// and runs the hooks m_load_data and m_exit_now in their place.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "OrvoImpl_h.h"
+#include "comet/bstr.h"
+#include "comet/ptr.h"
+#include "core/frame_rules.h"
+#include "core/records.h"
+#include "error_report.h"
+#include "frame_views.h"
+#include "res/resource.h"
+#include "server_link.h"
+#include "tray_icon.h"
+#include "win/loop.h"
+#include "win/reflection.h"
+#include "win/update_ui.h"
+#include "zel/command_bar_xp.h"
+#include "zel/frame_window.h"
+
+// One record the frame has logged.
+struct frame_log_record {
+  std::wstring text;
+  int level;
+  HRESULT code;
+  bool operator==(const frame_log_record& o) const { return text == o.text && level == o.level && code == o.code; }
+};
+
+class CMainFrame : public zel::frame_window_impl<CMainFrame>,
+                   public WTL::CUpdateUI<CMainFrame>,
+                   public WTL::CMessageFilter,
+                   public WTL::CIdleHandler,
+                   public WTL::CConditionalNotificationReflection<CMainFrame>,
+                   public CLogSink,
+                   public IServerEventHandler,
+                   public view_owner {
+ public:
+  enum { IDR = IDR_MAINFRAME };
+  // Messages, timers and the hot key of the frame.
+  enum : UINT { WM_REBUILD = WM_APP + 5, WM_DEFERRED_START = WM_APP + 1000 };
+  enum : UINT_PTR { activity_timer = 170, blink_timer = 204 };
+  enum : int { hot_key_id = 0xACAC };
+
+  static constexpr WTL::update_ui_entry update_ui_map[] = {
+      {ID_SAVE_PROTOCOL, WTL::UPDUI_MENUPOPUP | WTL::UPDUI_TOOLBAR},
+      {ID_VIEW_PROTOCOL_MANAGER, WTL::UPDUI_MENUPOPUP | WTL::UPDUI_TOOLBAR},
+      {ID_VIEW_TOOLBAR, WTL::UPDUI_MENUPOPUP},
+      {ID_VIEW_STATUS_BAR, WTL::UPDUI_MENUPOPUP},
+      {ID_VIEW_DISPLAY_OPTIONS, WTL::UPDUI_MENUPOPUP | WTL::UPDUI_TOOLBAR},
+      {ID_VIEW_OVERVIEW, WTL::UPDUI_MENUPOPUP | WTL::UPDUI_TOOLBAR},
+      {ID_VIEW_SECONDARY, WTL::UPDUI_MENUPOPUP | WTL::UPDUI_TOOLBAR},
+      {ID_VIEW_IMPEDANCE, WTL::UPDUI_MENUPOPUP | WTL::UPDUI_TOOLBAR},
+      {ID_COPY_STATE, WTL::UPDUI_MENUPOPUP | WTL::UPDUI_TOOLBAR},
+      {ID_COPY_TEXT, WTL::UPDUI_MENUPOPUP | WTL::UPDUI_TOOLBAR},
+      {ID_ACTION_GLOBAL_DEBLOCK, WTL::UPDUI_MENUPOPUP | WTL::UPDUI_TOOLBAR},
+      {ID_REDO, WTL::UPDUI_MENUPOPUP | WTL::UPDUI_TOOLBAR},
+      {ID_UNDO, WTL::UPDUI_MENUPOPUP | WTL::UPDUI_TOOLBAR},
+      {ID_PASTE, WTL::UPDUI_MENUPOPUP | WTL::UPDUI_TOOLBAR},
+      {0, WTL::UPDUI_STATUSBAR},  // status panes by index
+      {2, WTL::UPDUI_STATUSBAR},
+      {3, WTL::UPDUI_STATUSBAR},
+  };
+
+  CMainFrame();
+  ~CMainFrame() override;
+  CMainFrame(const CMainFrame&) = delete;
+  CMainFrame& operator=(const CMainFrame&) = delete;
+
+  // The views (the frame does not own them); null_frame_views until set.
+  void set_views(frame_views& views) noexcept { m_views = &views; }
+
+  // Loading the session and the libraries at creation (not with switch B),
+  // and the steps of Exit Now before the window goes (false: stay).
+  std::function<void(CMainFrame&)> m_load_data;
+  std::function<bool(CMainFrame&)> m_exit_now = [](CMainFrame&) { return true; };
+
+  // The records logged so far, oldest first.
+  const std::vector<frame_log_record>& log_records() const noexcept { return m_log; }
+
+  // The server connection (reset: Initialize after a Reset command).
+  void ConnectServer(bool reset);
+  void DisconnectServer() noexcept;
+  Orvo::IAmplifier* server() const noexcept { return m_link.server(); }
+  const CServerLink& link() const noexcept { return m_link; }
+
+  // view_owner
+  comet::com_ptr<IIdentifier> GetObjectByID(long id) override;
+  bool SendSerialNumber(const VARIANT& old_number, const VARIANT& new_number) override;
+  void Log(const wchar_t* text, int level, HRESULT code) override;
+  IAmplifierState* held_state() const noexcept override { return m_state.get(); }
+
+  // The system tree's selection and label edits (true: the edit is refused).
+  void OnTreeSelection(long id);
+  bool OnBeginLabelEdit(long id) const noexcept { return id == 0; }
+  bool OnEndLabelEdit(long id, const wchar_t* text);
+  void QueryImpedanceAllowed(long id);
+
+  // Tray icon (the icon's record and its operations).
+  void AddTrayIcon(HWND window, HICON icon = nullptr, const wchar_t* tip = nullptr) { m_tray.add(window, icon, tip); }
+  void DeleteTrayIcon() { m_tray.remove(); }
+  void ModifyTrayIcon(HICON icon) { m_tray.modify(icon); }
+  const CTrayIcon& tray() const noexcept { return m_tray; }
+  UINT tray_message() const noexcept { return m_tray.data().uCallbackMessage; }
+  UINT shown_tray_icon() const noexcept { return m_tray_icon_id; }
+  void StartBlink();
+  void StopBlink();
+  void RestoreFromTray();
+
+  // What the frame shows and holds.
+  std::wstring status_text() const;  // pane 0
+  bool activity_showing() const noexcept { return m_activity; }
+  HICON pane_icon(int id) const noexcept;  // the loaded icon of id 226 or 227
+  bool initialised() const noexcept { return m_initialised; }
+  bool global_deblock() const noexcept { return m_global_deblock; }
+  long amplifier_count() const noexcept { return m_amplifiers; }
+  bool impedance_open() const noexcept { return m_impedance_open; }
+  bool impedance_allowed() const noexcept { return m_impedance_allowed; }
+  const comet::bstr_t& state_string() const noexcept { return m_state_string; }
+
+  // The active protocol, the libraries and the session.
+  std::wstring m_protocol_name;
+  bool m_protocol_user_specific = true;
+  Orvo::protocol m_protocol;
+  bool m_modified = true;
+  Orvo::protocol_libraries m_libraries;
+  Orvo::session_data m_session;
+  std::deque<comet::bstr_t> m_undo, m_redo;
+
+  // Server events.
+  void OnInitialize(long success, BSTR message) override;
+  void OnChange(const VARIANT& state) override;
+  void OnImpedance(long id, const VARIANT& values) override;
+  void OnImpedanceEnd() override;
+  void OnError(long code, BSTR description) override;
+  void OnReset() override;
+
+  // The loop's filter and idle turn.
+  BOOL PreTranslateMessage(MSG* msg) override;
+  BOOL OnIdle() override;
+  // The facts the command states are made of, as the frame sees them now.
+  Orvo::frame_facts facts() const;
+
+  BEGIN_MSG_MAP(CMainFrame)
+  CHAIN_MSG_MAP(WTL::CUpdateUI<CMainFrame>)
+  MESSAGE_HANDLER(WM_CREATE, OnCreate)
+  MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+  MESSAGE_HANDLER(WM_CLOSE, OnClose)
+  MESSAGE_HANDLER(WM_SIZE, OnSize)
+  MESSAGE_HANDLER(WM_TIMER, OnTimer)
+  MESSAGE_HANDLER(WM_HOTKEY, OnHotKey)
+  MESSAGE_HANDLER(WM_REBUILD, OnRebuild)
+  MESSAGE_HANDLER(WM_DEFERRED_START, OnDeferredStart)
+  MESSAGE_HANDLER(WM_NCDESTROY, OnNcDestroy)
+  if (uMsg == m_tray.data().uCallbackMessage && m_tray.added())
+    ORVO_MSG_CALL(OnTrayNotify(uMsg, wParam, lParam, bHandled))
+  if (uMsg == m_instance_message && uMsg) ORVO_MSG_CALL(static_cast<LRESULT>(static_cast<UINT>(~uMsg)))
+  if (uMsg == m_taskbar_created && uMsg) ORVO_MSG_CALL(OnTaskbarCreated(uMsg, wParam, lParam, bHandled))
+  COMMAND_ID_HANDLER(ID_APP_EXIT, OnFileExit)
+  COMMAND_ID_HANDLER(ID_TRAY_RESTORE, OnTrayRestore)
+  COMMAND_ID_HANDLER(ID_TRAY_EXIT, OnTrayExit)
+  COMMAND_ID_HANDLER(ID_REPAIR, OnRepair)
+  CHAIN_MSG_MAP(WTL::CConditionalNotificationReflection<CMainFrame>)
+  CHAIN_MSG_MAP(zel::frame_window_impl<CMainFrame>)
+  END_MSG_MAP()
+
+  LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnHotKey(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnRebuild(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnDeferredStart(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnNcDestroy(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnTrayNotify(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnTaskbarCreated(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnFileExit(WORD, WORD, HWND, BOOL&);
+  LRESULT OnTrayRestore(WORD, WORD, HWND, BOOL&);
+  LRESULT OnTrayExit(WORD, WORD, HWND, BOOL&);
+  LRESULT OnRepair(WORD, WORD, HWND, BOOL&);
+
+  zel::CCommandBarXPCtrl m_CmdBar;
+
+ private:
+  // CLogSink: records go to the log, failures set the error status.
+  void add_record(const std::wstring& text, int level, HRESULT code) override;
+  void set_status_text(const std::wstring& text) override { m_status = text; }
+  void set_status(UINT id);
+
+  void create_bars();
+  void layout_status_bar(const std::vector<std::wstring>& property_texts);
+  void place_status_panes();
+  void show_activity();
+  void close_impedance();
+  void event_start(const wchar_t* name, bool ready = true);
+  std::wstring object_title(const wchar_t* prefix, long id);
+  void update_panes();
+
+  frame_views* m_views;
+  null_frame_views m_no_views;
+  CServerLink m_link;
+  comet::com_ptr<IAmplifierState> m_state;
+  comet::bstr_t m_state_string;
+  bool m_initialised = false, m_global_deblock = false;
+  long m_amplifiers = 0;
+  bool m_impedance_open = false, m_impedance_allowed = false, m_overview_was_visible = false;
+  std::wstring m_status;
+  std::vector<frame_log_record> m_log;
+
+  HICON m_icon_idle = nullptr, m_icon_data = nullptr, m_icon_tray = nullptr, m_icon_blink = nullptr;
+  bool m_activity = false;
+  CTrayIcon m_tray;
+  UINT m_tray_icon_id = IDR_MAINFRAME;
+  bool m_blinking = false;
+  UINT m_taskbar_created = 0;
+  UINT m_instance_message = 0;
+  std::vector<int> m_pane_widths;  // panes 1 and up
+  std::wstring m_title;
+};

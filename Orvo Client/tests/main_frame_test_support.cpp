@@ -1,0 +1,87 @@
+#include "main_frame_test_support.h"
+
+#include <commctrl.h>
+
+#include "orvo_module.h"
+#include "state_walk.h"
+#include "testing/com_test.h"
+
+namespace frame_testing {
+
+void recording_views::rebuild_tree(IAmplifierState* state, Orvo::IAmplifier* server, const rename_map& renames) {
+  lines.push_back(std::wstring(L"rebuild_tree") + (state ? L" state" : L"") + (server ? L" server" : L"") +
+                  L" renames " + std::to_wstring(renames.size()));
+}
+
+void recording_views::show_server_properties(ICollection* properties) {
+  lines.push_back(L"show_server_properties " + std::to_wstring(get_collection_count(properties)));
+}
+
+bool pump_until(const std::function<bool()>& done, DWORD ms) {
+  const DWORD start = ::GetTickCount();
+  WTL::CMessageLoop* loop = _Module.GetMessageLoop();
+  for (;;) {
+    if (done()) return true;
+    if (::GetTickCount() - start > ms) return false;
+    MSG msg;
+    bool any = false;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      any = true;
+      if (msg.message == WM_QUIT) {
+        ::PostQuitMessage(static_cast<int>(msg.wParam));
+        return done();
+      }
+      if (!loop || !loop->PreTranslateMessage(&msg)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+      }
+    }
+    if (loop) loop->OnIdle(0);
+    if (!any) ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+int run_loop() {
+  MSG msg;
+  while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+  return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : -2;
+}
+
+frame_fixture::frame_fixture(frame_views* views, bool now) {
+  if (views) frame.set_views(*views);
+  if (now) create();
+}
+
+void frame_fixture::create() {
+  _Module.Lock();
+  frame.CreateEx();
+}
+
+frame_fixture::~frame_fixture() {
+  if (frame.IsWindow()) frame.DestroyWindow();
+  // The quit message the frame posted ends nothing here.
+  MSG msg;
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  }
+  while (_Module.GetLockCount() > 0) _Module.Unlock();
+}
+
+std::wstring pane_text(const CMainFrame& frame, int index) {
+  wchar_t text[512] = L"";
+  const LRESULT length = ::SendMessageW(frame.m_hWndStatusBar, SB_GETTEXTLENGTHW, index, 0);
+  if (LOWORD(length) >= 512) return L"<long>";
+  ::SendMessageW(frame.m_hWndStatusBar, SB_GETTEXTW, index, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+HICON pane_icon(const CMainFrame& frame, int index) {
+  return reinterpret_cast<HICON>(::SendMessageW(frame.m_hWndStatusBar, SB_GETICON, index, 0));
+}
+
+void register_stand_in() { orvo::testing::regsvr32(orvo::testing::windows_path(STAND_IN_INPROC)); }
+void unregister_stand_in() { orvo::testing::regsvr32(orvo::testing::windows_path(STAND_IN_INPROC), true); }
+
+}  // namespace frame_testing

@@ -1,0 +1,91 @@
+// What the main frame's window tests share: a frame made as the program
+// makes it (module locked, loop of this thread), views that record every
+// request, pumping until a condition holds, and the stand-in server
+// registered in process.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "frame_views.h"
+#include "main_frame.h"
+
+namespace frame_testing {
+
+// Every request as a line: "empty_tree", "open_impedance 7 Impedance View - x", ...
+class recording_views : public frame_views {
+ public:
+  std::vector<std::wstring> lines;
+  std::vector<unsigned char> impedance;
+  int suspended = 0;
+
+  void suspend_redraw() override { ++suspended; }
+  void resume_redraw() override { --suspended; }
+  void empty_tree() override { lines.push_back(L"empty_tree"); }
+  void rebuild_tree(IAmplifierState* state, Orvo::IAmplifier* server, const rename_map& renames) override;
+  void select_tree_item(long id) override { lines.push_back(L"select_tree_item " + std::to_wstring(id)); }
+  void empty_views() override { lines.push_back(L"empty_views"); }
+  void show_server_properties(ICollection* properties) override;
+  void show_state(IAmplifierState*) override { lines.push_back(L"show_state"); }
+  void show_amplifier(IAmplifier*) override { lines.push_back(L"show_amplifier"); }
+  void show_channel(ICollection*, IAmplifier* parent) override {
+    lines.push_back(parent ? L"show_channel with amplifier" : L"show_channel");
+  }
+  void scroll_to_current() override { lines.push_back(L"scroll_to_current"); }
+  void set_view_titles(const std::wstring& primary, const std::wstring& secondary) override {
+    lines.push_back(L"titles [" + primary + L"] [" + secondary + L"]");
+  }
+  void focus_primary() override { lines.push_back(L"focus_primary"); }
+  void open_impedance(long id, const std::wstring& title) override {
+    lines.push_back(L"open_impedance " + std::to_wstring(id) + L" [" + title + L"]");
+  }
+  void impedance_values(const std::vector<unsigned char>& values) override {
+    impedance = values;
+    lines.push_back(L"impedance_values " + std::to_wstring(values.size()));
+  }
+  void refresh_impedance(IAmplifierState*) override { lines.push_back(L"refresh_impedance"); }
+  void close_impedance() override { lines.push_back(L"close_impedance"); }
+  bool overview_visible() const override { return overview; }
+  void show_overview(bool show) override {
+    overview = show;
+    lines.push_back(show ? L"show_overview" : L"hide_overview");
+  }
+  void show_secondary(bool show) override { lines.push_back(show ? L"show_secondary" : L"hide_secondary"); }
+  void select_tab(int t) override {
+    tab = t;
+    lines.push_back(L"select_tab " + std::to_wstring(t));
+  }
+  int active_tab() const override { return tab; }
+
+  bool overview = true;
+  int tab = 0;
+};
+
+// Dispatches this thread's messages until `done` holds or `ms` have passed;
+// returns whether it holds. Messages go through the loop's filters as the
+// program's loop would send them.
+bool pump_until(const std::function<bool()>& done, DWORD ms = 3000);
+
+// Runs the thread's message loop until WM_QUIT; its exit code.
+int run_loop();
+
+// A frame created as the program creates it, with the module locked once.
+struct frame_fixture {
+  explicit frame_fixture(frame_views* views = nullptr, bool create = true);
+  ~frame_fixture();
+  void create();
+  CMainFrame frame;
+};
+
+// Pane `index` of the frame's status bar.
+std::wstring pane_text(const CMainFrame& frame, int index);
+HICON pane_icon(const CMainFrame& frame, int index);
+
+// The stand-in server's in-process form, registered in this prefix.
+void register_stand_in();
+void unregister_stand_in();
+
+}  // namespace frame_testing
