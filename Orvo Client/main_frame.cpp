@@ -41,6 +41,21 @@ std::wstring value_of(IProperty* property) {
   return value_text(value.get());
 }
 
+// The amplifier a channel belongs to: its parent, or the parent of its
+// parent (the amplifier's Channels collection holds the channels); null
+// when neither is an amplifier.
+comet::com_ptr<IAmplifier> amplifier_of(ICollection* channel) {
+  comet::com_ptr<IAmplifier> owner;
+  comet::com_ptr<IDispatch> parent = get_parent(channel);
+  for (int level = 0; level < 2 && parent; ++level) {
+    if (SUCCEEDED(parent->QueryInterface(IID_IAmplifier, owner.put_void()))) return owner;
+    comet::com_ptr<IIdentifier> holder;
+    if (FAILED(parent->QueryInterface(IID_IIdentifier, holder.put_void()))) break;
+    parent = get_parent(holder.get());
+  }
+  return nullptr;
+}
+
 // Redrawing of the views stops for the scope's length, also when it is
 // left by an exception.
 class redraw_suspended {
@@ -116,7 +131,12 @@ void CMainFrame::create_bars() {
   m_CmdBar.AttachMenu(m_hMenu);
   AddSimpleReBarBand(m_CmdBar);
   m_CmdBar.SetupAfterCreate();
-  if (!CreateSimpleStatusBar(zel::frame_status_bar)) zel::throw_win32_error(::GetLastError());
+  // The status bar shows the indicator pane's tip.
+  m_hWndStatusBar = ::CreateWindowExW(
+      0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SBARS_SIZEGRIP | SBARS_TOOLTIPS, 0, 0, 0,
+      0, m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(zel::frame_status_bar)), WTL::resource_instance(),
+      nullptr);
+  if (!m_hWndStatusBar) zel::throw_win32_error(::GetLastError());
   UIAddStatusBar(m_hWndStatusBar);
   m_hWndClient = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_hWnd, nullptr,
                                    WTL::resource_instance(), nullptr);
@@ -470,10 +490,12 @@ std::wstring CMainFrame::object_title(const wchar_t* prefix, long id) {
   const auto renamed = m_protocol.m_rename_map.find(id);
   if (renamed != m_protocol.m_rename_map.end())
     return prefix + std::wstring(renamed->second.begin(), renamed->second.end());
-  if (!m_state) return prefix;
-  comet::com_ptr<IDispatch> object = get_object_by_id(m_state.get(), id);
-  if (!object) return prefix;
-  return prefix + name_of(comet::query<IIdentifier>(object).get());
+  // An ID the state does not know has no object: the title is the prefix.
+  comet::com_ptr<IDispatch> object;
+  if (m_state) m_state->getObjectByID(id, object.put());
+  comet::com_ptr<IIdentifier> identifier;
+  if (!object || FAILED(object->QueryInterface(IID_IIdentifier, identifier.put_void()))) return prefix;
+  return prefix + name_of(identifier.get());
 }
 
 void CMainFrame::OnTreeSelection(long id) {
@@ -494,10 +516,7 @@ void CMainFrame::OnTreeSelection(long id) {
       } else if (object && SUCCEEDED(object->QueryInterface(IID_IAmplifier, amplifier.put_void()))) {
         m_views->show_amplifier(amplifier.get());
       } else if (object && SUCCEEDED(object->QueryInterface(IID_ICollection, channel.put_void()))) {
-        comet::com_ptr<IDispatch> parent = get_parent(channel.get());
-        comet::com_ptr<IAmplifier> owner;
-        if (parent) parent->QueryInterface(IID_IAmplifier, owner.put_void());
-        m_views->show_channel(channel.get(), owner.get());
+        m_views->show_channel(channel.get(), amplifier_of(channel.get()).get());
       }
     }
     m_views->scroll_to_current();

@@ -27,6 +27,8 @@ BOOL shell_notify_icon(DWORD message, NOTIFYICONDATAW* data) {
 
 }  // namespace Orvo
 
+static_assert(tray_record_size == (sizeof(void*) == 8 ? 952 : 936), "the shell's record without GUID and balloon icon");
+
 CTrayIcon::CTrayIcon(UINT callback) noexcept : m_data{} {
   m_data.cbSize = tray_record_size;
   m_data.uID = 1;

@@ -1,7 +1,6 @@
 // The main frame under wine64 on the test display: creation in order,
 // showing itself once created, the status panes, and its end (the loop's
-// zero, the module unlocked, the instance mutex closed). No server is
-// registered here.
+// zero, the module unlocked, the instance mutex closed), without a server.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -18,9 +17,15 @@ namespace {
 const frame_log_record started{L"Orvo Client program started", 1, 0};
 const frame_log_record no_server{L"Invalid class string", 3, static_cast<HRESULT>(0x800401F3)};
 
+// No server is registered while these run.
+class MainFrameCreation : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { unregister_stand_in(); }
+};
+
 }  // namespace
 
-TEST(MainFrameCreation, StaysHiddenUntilItsDeferredStartThenShowsNormally) {
+TEST_F(MainFrameCreation, StaysHiddenUntilItsDeferredStartThenShowsNormally) {
   recording_views views;
   frame_fixture f(&views);
   ASSERT_TRUE(f.frame.IsWindow());
@@ -31,7 +36,7 @@ TEST(MainFrameCreation, StaysHiddenUntilItsDeferredStartThenShowsNormally) {
   EXPECT_FALSE(::IsZoomed(f.frame));
 }
 
-TEST(MainFrameCreation, LogsItsStartAndTheFailedConnectionAndShowsNotConnected) {
+TEST_F(MainFrameCreation, LogsItsStartAndTheFailedConnectionAndShowsNotConnected) {
   recording_views views;
   frame_fixture f(&views);
   pump_until([&] { return f.frame.IsWindowVisible() != FALSE; });
@@ -52,7 +57,7 @@ TEST(MainFrameCreation, LogsItsStartAndTheFailedConnectionAndShowsNotConnected) 
   EXPECT_EQ(views.suspended, 0);
 }
 
-TEST(MainFrameCreation, TakesTitleMenuAcceleratorsAndPanesFromItsResources) {
+TEST_F(MainFrameCreation, TakesTitleMenuAcceleratorsAndPanesFromItsResources) {
   frame_fixture f;
   ASSERT_NE(f.frame.m_hMenu, nullptr);
   EXPECT_EQ(::GetMenuItemCount(f.frame.m_hMenu), 5);
@@ -66,7 +71,7 @@ TEST(MainFrameCreation, TakesTitleMenuAcceleratorsAndPanesFromItsResources) {
   EXPECT_TRUE(::GetWindowLongW(f.frame, GWL_EXSTYLE) & WS_EX_APPWINDOW);
 }
 
-TEST(MainFrameCreation, AFailedStepIsLoggedAndTheWindowStillShows) {
+TEST_F(MainFrameCreation, AFailedStepIsLoggedAndTheWindowStillShows) {
   CMainFrame* seen = nullptr;
   frame_fixture f(nullptr, false);
   f.frame.m_load_data = [&](CMainFrame& frame) {
@@ -80,7 +85,7 @@ TEST(MainFrameCreation, AFailedStepIsLoggedAndTheWindowStillShows) {
   EXPECT_EQ(f.frame.log_records()[1], (frame_log_record{L"session unreadable", 3, E_FAIL}));
 }
 
-TEST(MainFrameCreation, WithSwitchBLogsThatDataFilesAreNotLoaded) {
+TEST_F(MainFrameCreation, WithSwitchBLogsThatDataFilesAreNotLoaded) {
   bool loaded = false;
   _Module.m_skip_data_files = true;
   frame_fixture f(nullptr, false);
@@ -95,7 +100,7 @@ TEST(MainFrameCreation, WithSwitchBLogsThatDataFilesAreNotLoaded) {
           L"Not loading data files due to command line option -b. Existing data files will be overwitten.", 2, 0}));
 }
 
-TEST(MainFrameCreation, HoldsTheHotKeySoASecondRegistrationFails) {
+TEST_F(MainFrameCreation, HoldsTheHotKeySoASecondRegistrationFails) {
   frame_fixture f;
   HWND other = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
   EXPECT_FALSE(::RegisterHotKey(other, 1, MOD_CONTROL | MOD_ALT, 'D'));

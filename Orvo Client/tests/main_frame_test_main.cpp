@@ -1,8 +1,10 @@
 // main() of the main frame's window tests: the thread is a single-threaded
 // apartment with the client's module and one message loop, as in the
 // program.
-#include <objbase.h>
+#include <windows.h>
+
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <cstdio>
 

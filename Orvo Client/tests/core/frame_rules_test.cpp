@@ -12,8 +12,7 @@ namespace {
 
 command_state state_of(const frame_facts& facts, unsigned id) {
   const auto states = command_states(facts);
-  const auto found =
-      std::find_if(states.begin(), states.end(), [id](const command_state& s) { return s.id == id; });
+  const auto found = std::find_if(states.begin(), states.end(), [id](const command_state& s) { return s.id == id; });
   return found == states.end() ? command_state{0, false, false} : *found;
 }
 
