@@ -405,3 +405,26 @@ TEST_F(MainFrameServer, RepairLogsItsStartAndTheInstallersFailure) {
   EXPECT_EQ(records[1].level, 3);
   EXPECT_EQ(records[1].code, static_cast<HRESULT>(0x80070645));
 }
+
+TEST_F(MainFrameServer, ExitNowEndsTheLoopAndLeavesNoServerObjectOrSink) {
+  _Module.m_instance_mutex = ::CreateMutexW(nullptr, FALSE, nullptr);
+  start();
+  LONG count = -1;
+  ASSERT_EQ(control->get_SinkCount(&count), S_OK);
+  EXPECT_EQ(count, 1);
+  dialog_watch watch([](HWND dialog) { ::PostMessageW(dialog, WM_COMMAND, IDYES, 0); });
+  frame().PostMessage(WM_CLOSE);
+  EXPECT_EQ(run_loop(), 0);
+  EXPECT_EQ(watch.seen(), 1);
+  EXPECT_FALSE(frame().IsWindow());
+  EXPECT_EQ(_Module.GetLockCount(), 0);
+  EXPECT_EQ(_Module.m_dwTimeOut, 0u);
+  EXPECT_EQ(_Module.m_dwPause, 0u);
+  EXPECT_EQ(_Module.m_instance_mutex, nullptr);
+  ASSERT_EQ(control->get_SinkCount(&count), S_OK);
+  EXPECT_EQ(count, 0);
+  ASSERT_EQ(control->get_ObjectCount(&count), S_OK);
+  EXPECT_EQ(count, 0);
+  _Module.m_dwTimeOut = 5000;
+  _Module.m_dwPause = 1000;
+}

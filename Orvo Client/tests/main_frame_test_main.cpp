@@ -7,14 +7,18 @@
 #include <objbase.h>
 
 #include <cstdio>
+#include <string>
 
 #include <gtest/gtest.h>
 
 #include "orvo_module.h"
+#include "tray_icon.h"
 #include "testing/crash_report.h"
 #include "win/loop.h"
 
 int main(int argc, char** argv) {
+  // A second process's unique message, as its exit code.
+  if (argc > 1 && std::string(argv[1]) == "--unique-message") return static_cast<int>(unique_messge_id());
   testing::InitGoogleTest(&argc, argv);
   orvo::testing::report_crashes();
   if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;

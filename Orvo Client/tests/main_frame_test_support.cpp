@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "orvo_module.h"
 #include "state_walk.h"
 #include "testing/com_test.h"
@@ -80,6 +82,58 @@ std::wstring pane_text(const CMainFrame& frame, int index) {
 HICON pane_icon(const CMainFrame& frame, int index) {
   return reinterpret_cast<HICON>(::SendMessageW(frame.m_hWndStatusBar, SB_GETICON, index, 0));
 }
+
+namespace {
+std::function<void(HWND)> g_act;
+std::vector<HWND> g_handled;
+UINT_PTR g_timer = 0;
+
+BOOL CALLBACK find_dialog(HWND window, LPARAM found) {
+  wchar_t name[16] = L"";
+  ::GetClassNameW(window, name, 16);
+  if (lstrcmpW(name, L"#32770") == 0 && ::IsWindowVisible(window)) {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+void CALLBACK watch_tick(HWND, UINT, UINT_PTR, DWORD) {
+  HWND dialog = nullptr;
+  ::EnumThreadWindows(::GetCurrentThreadId(), find_dialog, reinterpret_cast<LPARAM>(&dialog));
+  if (!dialog || std::find(g_handled.begin(), g_handled.end(), dialog) != g_handled.end()) return;
+  g_handled.push_back(dialog);
+  if (g_act) g_act(dialog);
+}
+}  // namespace
+
+dialog_watch::dialog_watch(std::function<void(HWND)> act) {
+  g_act = std::move(act);
+  g_handled.clear();
+  g_timer = ::SetTimer(nullptr, 0, 50, watch_tick);
+}
+
+dialog_watch::~dialog_watch() {
+  ::KillTimer(nullptr, g_timer);
+  g_act = nullptr;
+}
+
+int dialog_watch::seen() const noexcept { return static_cast<int>(g_handled.size()); }
+
+std::wstring item_text(HWND dialog, int id) {
+  wchar_t text[512] = L"";
+  ::GetDlgItemTextW(dialog, id, text, 512);
+  return text;
+}
+
+tray_recorder::tray_recorder(BOOL answer) : result(answer) {
+  Orvo::set_shell_notify_hook([this](DWORD message, const NOTIFYICONDATAW& data) {
+    calls.push_back({message, data.uFlags, data.hIcon, data.szTip});
+    return result;
+  });
+}
+
+tray_recorder::~tray_recorder() { Orvo::set_shell_notify_hook(nullptr); }
 
 void register_stand_in() { orvo::testing::regsvr32(orvo::testing::windows_path(STAND_IN_INPROC)); }
 void unregister_stand_in() { orvo::testing::regsvr32(orvo::testing::windows_path(STAND_IN_INPROC), true); }

@@ -84,6 +84,34 @@ struct frame_fixture {
 std::wstring pane_text(const CMainFrame& frame, int index);
 HICON pane_icon(const CMainFrame& frame, int index);
 
+// Runs `act` on each dialog box of this thread that becomes visible, from
+// a thread timer (so also inside a modal loop), until the watch ends.
+class dialog_watch {
+ public:
+  explicit dialog_watch(std::function<void(HWND dialog)> act);
+  ~dialog_watch();
+  int seen() const noexcept;
+};
+
+// The texts of a dialog's control `id`.
+std::wstring item_text(HWND dialog, int id);
+
+// Records every call of the shell's tray function while it lives; the
+// shell answers `result`.
+struct tray_call {
+  DWORD message;
+  UINT flags;
+  HICON icon;
+  std::wstring tip;
+};
+class tray_recorder {
+ public:
+  explicit tray_recorder(BOOL result = TRUE);
+  ~tray_recorder();
+  std::vector<tray_call> calls;
+  BOOL result;
+};
+
 // The stand-in server's in-process form, registered in this prefix.
 void register_stand_in();
 void unregister_stand_in();
