@@ -134,3 +134,25 @@ TEST(MainFrameDestruction, AnswersTheInstanceMessageWithItsComplement) {
   const UINT message = _Module.GetInstanceMessage();
   EXPECT_EQ(static_cast<UINT>(f.frame.SendMessage(message)), ~message);
 }
+
+TEST_F(MainFrameCreation, ItsFilterTranslatesAcceleratorsAndTakesCtrlSpace) {
+  frame_fixture f;
+  pump_until([&] { return f.frame.IsWindowVisible() != FALSE; });
+  BYTE keys[256] = {};
+  ::GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  ::SetKeyboardState(keys);
+  MSG space{f.frame, WM_KEYDOWN, VK_SPACE, 0, 0, {0, 0}};
+  MSG space_up{f.frame, WM_KEYUP, VK_SPACE, 0, 0, {0, 0}};
+  MSG copy{f.frame, WM_KEYDOWN, 'C', 0, 0, {0, 0}};
+  MSG plain{f.frame, WM_KEYDOWN, 'Q', 0, 0, {0, 0}};
+  // Without an amplifier the key is taken and changes nothing.
+  EXPECT_TRUE(_Module.GetMessageLoop()->PreTranslateMessage(&space));
+  EXPECT_TRUE(_Module.GetMessageLoop()->PreTranslateMessage(&space_up));
+  EXPECT_FALSE(f.frame.global_deblock());
+  EXPECT_TRUE(_Module.GetMessageLoop()->PreTranslateMessage(&copy));
+  EXPECT_FALSE(_Module.GetMessageLoop()->PreTranslateMessage(&plain));
+  keys[VK_CONTROL] = 0;
+  ::SetKeyboardState(keys);
+  EXPECT_FALSE(_Module.GetMessageLoop()->PreTranslateMessage(&space));
+}
