@@ -54,6 +54,9 @@ class frame_views {
   virtual void scroll_to_current() = 0;
   virtual void set_view_titles(const std::wstring& primary, const std::wstring& secondary) = 0;
   virtual void focus_primary() = 0;
+  // Focus to the first of impedance view, primary view and event log that
+  // exists, is visible and enabled.
+  virtual void focus_view() = 0;
 
   // The impedance view in the lower pane of the detail splitter.
   virtual void open_impedance(long id, const std::wstring& title) = 0;
@@ -86,6 +89,7 @@ class null_frame_views : public frame_views {
   void scroll_to_current() override {}
   void set_view_titles(const std::wstring&, const std::wstring&) override {}
   void focus_primary() override {}
+  void focus_view() override {}
   void open_impedance(long, const std::wstring&) override {}
   void impedance_values(const std::vector<unsigned char>&) override {}
   void refresh_impedance(IAmplifierState*) override {}

@@ -217,7 +217,8 @@ LRESULT CMainFrame::OnClose(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   if (m_session.m_show_shutdown_msg) {
     close_dlg dialog;
     dialog.m_show_next_time = true;
-    answer = static_cast<int>(dialog.DoModal(m_hWnd));
+    HWND owner = ::GetActiveWindow();
+    answer = static_cast<int>(dialog.DoModal(owner ? owner : m_hWnd));
     if (answer != close_dlg::cancel) m_session.m_show_shutdown_msg = dialog.m_show_next_time;
   }
   bHandled = TRUE;
@@ -247,6 +248,11 @@ LRESULT CMainFrame::OnSize(UINT, WPARAM wParam, LPARAM, BOOL& bHandled) {
     place_status_panes();
   }
   bHandled = TRUE;
+  return 0;
+}
+
+LRESULT CMainFrame::OnSetFocus(UINT, WPARAM, LPARAM, BOOL&) {
+  guarded(*this, [&] { m_views->focus_view(); });
   return 0;
 }
 

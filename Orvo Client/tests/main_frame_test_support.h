@@ -39,6 +39,7 @@ class recording_views : public frame_views {
     lines.push_back(L"titles [" + primary + L"] [" + secondary + L"]");
   }
   void focus_primary() override { lines.push_back(L"focus_primary"); }
+  void focus_view() override { lines.push_back(L"focus_view"); }
   void open_impedance(long id, const std::wstring& title) override {
     lines.push_back(L"open_impedance " + std::to_wstring(id) + L" [" + title + L"]");
   }

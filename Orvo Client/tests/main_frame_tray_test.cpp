@@ -39,6 +39,20 @@ struct shown_frame {
   frame_fixture f;
 };
 
+// Reads the open popup menu from a thread timer inside its loop, then ends it.
+struct tray_menu_seen {
+  static inline std::vector<UINT> items;
+  static inline UINT default_item = 0;
+  static void CALLBACK look(HWND, UINT, UINT_PTR, DWORD) {
+    HWND popup = ::FindWindowW(L"#32768", nullptr);
+    if (!popup) return;
+    HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(popup, MN_GETHMENU, 0, 0));
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) items.push_back(::GetMenuItemID(menu, i));
+    default_item = ::GetMenuDefaultItem(menu, FALSE, 0);
+    ::EndMenu();
+  }
+};
+
 class MainFrameTray : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { unregister_stand_in(); }
@@ -183,23 +197,14 @@ TEST_F(MainFrameTray, TheShellsRestartReAddsAPresentIconOnly) {
 TEST_F(MainFrameTray, TheRightButtonOpensTheTrayMenuWithRestoreAsDefault) {
   shown_frame s;
   s.minimise();
-  static std::vector<UINT> items;
-  static UINT default_item;
-  items.clear();
-  default_item = 0;
-  const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
-    HWND popup = ::FindWindowW(L"#32768", nullptr);
-    if (!popup) return;
-    HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(popup, MN_GETHMENU, 0, 0));
-    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) items.push_back(::GetMenuItemID(menu, i));
-    default_item = ::GetMenuDefaultItem(menu, FALSE, 0);
-    ::EndMenu();
-  });
+  tray_menu_seen::items.clear();
+  tray_menu_seen::default_item = 0;
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, tray_menu_seen::look);
   s.frame().SendMessage(s.frame().tray_message(), 1, WM_RBUTTONDOWN);
   ::KillTimer(nullptr, timer);
-  EXPECT_THAT(items, ElementsAre(static_cast<UINT>(ID_TRAY_RESTORE), static_cast<UINT>(ID_TRAY_EXIT),
-                                 static_cast<UINT>(ID_APP_ABOUT)));
-  EXPECT_EQ(default_item, static_cast<UINT>(ID_TRAY_RESTORE));
+  EXPECT_THAT(tray_menu_seen::items, ElementsAre(static_cast<UINT>(ID_TRAY_RESTORE), static_cast<UINT>(ID_TRAY_EXIT),
+                                                 static_cast<UINT>(ID_APP_ABOUT)));
+  EXPECT_EQ(tray_menu_seen::default_item, static_cast<UINT>(ID_TRAY_RESTORE));
   EXPECT_TRUE(s.frame().IsWindow());
 }
 
