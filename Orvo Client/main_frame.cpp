@@ -400,9 +400,15 @@ BOOL CMainFrame::OnIdle() {
     const std::u16string name(m_protocol_name.begin(), m_protocol_name.end());
     const auto stored = m_protocol_name.empty() ? library.m_protocols.end() : library.m_protocols.find(name);
     const Orvo::protocol* held = stored == library.m_protocols.end() ? nullptr : &stored->second;
+    // A stored state that cannot be compared counts as different; it is
+    // not logged, as the comparison runs at every idle turn.
     m_modified = Orvo::protocol_modified(held, m_protocol, [&](const Orvo::wide_string&, const Orvo::wide_string& now) {
-      comet::variant_t state(comet::bstr_t(std::wstring(now.begin(), now.end())));
-      return Orvo::state_equals(*held, state.get());
+      try {
+        comet::variant_t state(comet::bstr_t(std::wstring(now.begin(), now.end())));
+        return Orvo::state_equals(*held, state.get());
+      } catch (...) {
+        return false;
+      }
     });
   });
   const std::wstring title = Orvo::frame_title(m_protocol_name, m_protocol_user_specific, m_modified);

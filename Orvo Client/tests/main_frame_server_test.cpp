@@ -428,3 +428,31 @@ TEST_F(MainFrameServer, ExitNowEndsTheLoopAndLeavesNoServerObjectOrSink) {
   _Module.m_dwTimeOut = 5000;
   _Module.m_dwPause = 1000;
 }
+
+TEST_F(MainFrameServer, TheTitleMarksTheProtocolUnmodifiedOnlyWhileItsLibraryHoldsTheSameState) {
+  start();
+  frame().m_protocol_name = L"P";
+  frame().m_protocol_user_specific = false;
+  Orvo::protocol stored = frame().m_protocol;
+  stored.m_state_string = u"not a state string";
+  frame().m_libraries.m_common[u"P"] = stored;
+  const std::size_t records = frame().log_records().size();
+  frame().OnIdle();
+  EXPECT_EQ(frame().GetWindowText(), L"P - [Common] * - Orvo - [Hotkey: Ctrl+Alt+D]");
+  EXPECT_EQ(frame().log_records().size(), records);  // a comparison that fails is no record
+  // A state read back from its string may differ from it at first (its
+  // models adjust the images); the one the library stores reads back as itself.
+  comet::bstr_t text = frame().state_string();
+  const auto factory = create_amplifier_state();
+  for (int round = 0; round < 4; ++round) {
+    const comet::bstr_t again = get_state_string(create_state_from_string(factory.get(), text).get());
+    if (again.w_str() == text.w_str()) break;
+    text = again;
+  }
+  const std::wstring stable = text.w_str();
+  frame().m_protocol.set_state_string(Orvo::wide_string(stable.begin(), stable.end()));
+  frame().m_libraries.m_common[u"P"] = frame().m_protocol;
+  frame().OnIdle();
+  EXPECT_EQ(frame().GetWindowText(), L"P - [Common]  - Orvo - [Hotkey: Ctrl+Alt+D]");
+  EXPECT_EQ(pane_text(frame(), 3), L" Unmodified");
+}
