@@ -163,6 +163,11 @@ function(orvo_test_properties name com registry lock timeout)
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "${fixtures}")
   endif()
   set(locks ${lock})
+  if("stand_in_server" IN_LIST locks)
+    # The test registers and removes the stand-in server in the registry
+    # while it runs: no registration test may take its picture meanwhile.
+    list(APPEND locks com_registry)
+  endif()
   if(registry AND ORVO_WINDOWS)
     # Registers and unregisters servers itself: runs alone, and before the
     # servers are registered for the COM tests (an ordering, not a fixture,
