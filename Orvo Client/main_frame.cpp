@@ -174,8 +174,24 @@ void CMainFrame::place_status_panes() {
   ::SendMessageW(m_hWndStatusBar, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
 }
 
+// The deferred start shows the window: where the loaded session left it,
+// else normally.
 LRESULT CMainFrame::OnDeferredStart(UINT, WPARAM, LPARAM, BOOL&) {
-  guarded(*this, [&] { ShowWindow(SW_SHOWNORMAL); });
+  guarded(*this, [&] {
+    if (!m_session.m_loaded) {
+      ShowWindow(SW_SHOWNORMAL);
+      return;
+    }
+    const Orvo::window_placement_record& r = m_session.m_mainframe_pos;
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    placement.flags = r.flags;
+    placement.showCmd = r.show_command;
+    placement.ptMinPosition = {r.min_x, r.min_y};
+    placement.ptMaxPosition = {r.max_x, r.max_y};
+    placement.rcNormalPosition = {r.left, r.top, r.right, r.bottom};
+    if (!::SetWindowPlacement(m_hWnd, &placement)) zel::throw_win32_error(::GetLastError());
+  });
   return 0;
 }
 

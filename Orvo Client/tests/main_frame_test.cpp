@@ -88,6 +88,28 @@ TEST_F(MainFrameCreation, AFailedStepIsLoggedAndTheWindowStillShows) {
   EXPECT_EQ(f.frame.log_records()[1], (frame_log_record{L"session unreadable", 3, E_FAIL}));
 }
 
+TEST_F(MainFrameCreation, ALoadedSessionPlacesTheWindowWhereItWas) {
+  frame_fixture f(nullptr, false);
+  f.frame.m_load_data = [](CMainFrame& frame) {
+    frame.m_session.m_loaded = true;
+    frame.m_session.m_mainframe_pos.length = 44;
+    frame.m_session.m_mainframe_pos.show_command = SW_SHOWNORMAL;
+    frame.m_session.m_mainframe_pos.left = 30;
+    frame.m_session.m_mainframe_pos.top = 40;
+    frame.m_session.m_mainframe_pos.right = 530;
+    frame.m_session.m_mainframe_pos.bottom = 440;
+  };
+  f.create();
+  EXPECT_FALSE(f.frame.IsWindowVisible());
+  EXPECT_TRUE(pump_until([&] { return f.frame.IsWindowVisible() != FALSE; }));
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  ASSERT_TRUE(::GetWindowPlacement(f.frame, &placement));
+  EXPECT_EQ(placement.showCmd, static_cast<UINT>(SW_SHOWNORMAL));
+  EXPECT_EQ(placement.rcNormalPosition.left, 30);
+  EXPECT_EQ(placement.rcNormalPosition.bottom, 440);
+}
+
 TEST_F(MainFrameCreation, WithSwitchBLogsThatDataFilesAreNotLoaded) {
   bool loaded = false;
   _Module.m_skip_data_files = true;
