@@ -385,9 +385,48 @@ LRESULT CMainFrame::OnRepair(WORD, WORD, HWND, BOOL&) {
 BOOL CMainFrame::PreTranslateMessage(MSG* msg) {
   if (TranslateAccelerator(msg)) return TRUE;
   if ((msg->message == WM_KEYDOWN || msg->message == WM_KEYUP) && msg->wParam == VK_SPACE &&
-      (::GetKeyState(VK_CONTROL) & 0x8000))
+      (::GetKeyState(VK_CONTROL) & 0x8000)) {
+    if (m_amplifiers > 0) guarded(*this, [&] { SetGlobalDeblock(msg->message == WM_KEYDOWN); });
     return TRUE;
+  }
   return FALSE;
+}
+
+void CMainFrame::SetGlobalDeblock(bool on) {
+  if (on == m_global_deblock) return;
+  set_status(IDS_COMMUNICATING);
+  IAmplifierState* state = comet::checked(m_state);
+  const HRESULT hr = state->put_GlobalDeblock(on ? VARIANT_TRUE : VARIANT_FALSE);
+  if (FAILED(hr)) raise_IAmplifierState(hr, state);
+  ApplyState();
+}
+
+bool CMainFrame::SendState(const VARIANT& state) {
+  set_status(IDS_COMMUNICATING);
+  Orvo::IAmplifier* server = comet::checked(m_link.server());
+  VARIANT_BOOL applied = VARIANT_FALSE;
+  const HRESULT hr = server->SetState(state, &applied);
+  if (FAILED(hr)) raise_server_IAmplifier(hr, server);
+  if (!applied) Log(L"The update to the Orvo system was only partially applied", log_warning, 1);
+  return applied != VARIANT_FALSE;
+}
+
+bool CMainFrame::ApplyState(const BSTR state) {
+  comet::variant_t sent;
+  if (state) {
+    sent = comet::variant_t(comet::bstr_t(state, ::SysStringLen(state)));
+  } else {
+    comet::com_ptr<IDispatch> object;
+    IAmplifierState* held = comet::checked(m_state);
+    if (SUCCEEDED(held->QueryInterface(IID_IDispatch, object.put_void())))
+      sent = comet::variant_t(object.get());
+    else
+      sent = comet::variant_t(static_cast<IUnknown*>(held));
+  }
+  m_undo.push_back(m_state_string);
+  const bool applied = SendState(sent.get());
+  m_redo.clear();
+  return applied;
 }
 
 Orvo::frame_facts CMainFrame::facts() const {

@@ -109,6 +109,15 @@ class CMainFrame : public zel::frame_window_impl<CMainFrame>,
   void Log(const wchar_t* text, int level, HRESULT code) override;
   IAmplifierState* held_state() const noexcept override { return m_state.get(); }
 
+  // The one road by which a change reaches the server: SendState passes a
+  // state (string or object) to SetState and warns when it was applied only
+  // in part; ApplyState first keeps the current state string for Undo and,
+  // once sent, empties Redo. Without a string it sends the held state.
+  bool SendState(const VARIANT& state);
+  bool ApplyState(const BSTR state = nullptr);
+  // Switches global deblock of every amplifier when it differs from the flag.
+  void SetGlobalDeblock(bool on);
+
   // The system tree's selection and label edits (true: the edit is refused).
   void OnTreeSelection(long id);
   bool OnBeginLabelEdit(long id) const noexcept { return id == 0; }

@@ -456,3 +456,32 @@ TEST_F(MainFrameServer, TheTitleMarksTheProtocolUnmodifiedOnlyWhileItsLibraryHol
   EXPECT_EQ(frame().GetWindowText(), L"P - [Common]  - Orvo - [Hotkey: Ctrl+Alt+D]");
   EXPECT_EQ(pane_text(frame(), 3), L" Unmodified");
 }
+
+TEST_F(MainFrameServer, CtrlSpaceSendsTheDeblockedStateAndKeepsTheFormerForUndo) {
+  start();
+  BYTE keys[256] = {};
+  ::GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  ::SetKeyboardState(keys);
+  MSG down{frame(), WM_KEYDOWN, VK_SPACE, 0, 0, {0, 0}};
+  const comet::bstr_t before = frame().state_string();
+  frame().m_redo.push_back(comet::bstr_t(L"undone"));
+  EXPECT_TRUE(_Module.GetMessageLoop()->PreTranslateMessage(&down));
+  keys[VK_CONTROL] = 0;
+  ::SetKeyboardState(keys);
+  ASSERT_EQ(frame().m_undo.size(), 1u);
+  EXPECT_EQ(frame().m_undo.back().w_str(), before.w_str());
+  EXPECT_TRUE(frame().m_redo.empty());
+  EXPECT_NE(call_log().find(L"SetState("), std::wstring::npos);
+}
+
+TEST_F(MainFrameServer, AStateAppliedInPartIsAWarningAfterTheServersChange) {
+  start();
+  control->put_Applied(VARIANT_FALSE);
+  const std::size_t first = frame().log_records().size();
+  EXPECT_FALSE(frame().ApplyState());
+  EXPECT_EQ(frame().m_undo.size(), 1u);
+  EXPECT_THAT(records_since(first),
+              ElementsAre(frame_log_record{L"OnChange", 0, 0},
+                          frame_log_record{L"The update to the Orvo system was only partially applied", 2, 1}));
+}
