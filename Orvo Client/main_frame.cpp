@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "about_dialog.h"
 #include "close_dialog.h"
 #include "comet/variant.h"
 #include "zel/errors.h"
@@ -72,6 +73,7 @@ class redraw_suspended {
 }  // namespace
 
 CMainFrame::CMainFrame() : m_views(&m_no_views), m_link(*this), m_tray(unique_messge_id()) {
+  m_updater_folder = L"Updater";
   m_status = load_text(IDS_NOT_CONNECTED);
 }
 
@@ -369,6 +371,23 @@ LRESULT CMainFrame::OnTrayRestore(WORD, WORD, HWND, BOOL&) {
 
 LRESULT CMainFrame::OnTrayExit(WORD, WORD, HWND, BOOL&) {
   DestroyWindow();
+  return 0;
+}
+
+// The updater's commands: a missing or unstartable updater is logged.
+LRESULT CMainFrame::OnCheckForUpdates(WORD, WORD, HWND, BOOL&) {
+  guarded(*this, [&] { check_now(); });
+  return 0;
+}
+
+LRESULT CMainFrame::OnConfigureUpdates(WORD, WORD, HWND, BOOL&) {
+  guarded(*this, [&] { configure(); });
+  return 0;
+}
+
+// Opens the About box (or brings the open one to the front).
+LRESULT CMainFrame::OnAbout(WORD, WORD, HWND, BOOL&) {
+  guarded(*this, [&] { show_about_box(m_hWnd); });
   return 0;
 }
 

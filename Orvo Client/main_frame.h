@@ -37,6 +37,7 @@
 #include "win/update_ui.h"
 #include "zel/command_bar_xp.h"
 #include "zel/frame_window.h"
+#include "zel/updater_window.h"
 
 // One record the frame has logged.
 struct frame_log_record {
@@ -46,7 +47,8 @@ struct frame_log_record {
   bool operator==(const frame_log_record& o) const { return text == o.text && level == o.level && code == o.code; }
 };
 
-class CMainFrame : public zel::frame_window_impl<CMainFrame>,
+class CMainFrame : public zel::updater_window<CMainFrame>,
+                   public zel::frame_window_impl<CMainFrame>,
                    public WTL::CUpdateUI<CMainFrame>,
                    public WTL::CMessageFilter,
                    public WTL::CIdleHandler,
@@ -170,6 +172,7 @@ class CMainFrame : public zel::frame_window_impl<CMainFrame>,
   Orvo::frame_facts facts() const;
 
   BEGIN_MSG_MAP(CMainFrame)
+  CHAIN_MSG_MAP(zel::updater_window<CMainFrame>)
   CHAIN_MSG_MAP(WTL::CUpdateUI<CMainFrame>)
   MESSAGE_HANDLER(WM_CREATE, OnCreate)
   MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
@@ -189,6 +192,9 @@ class CMainFrame : public zel::frame_window_impl<CMainFrame>,
   COMMAND_ID_HANDLER(ID_TRAY_RESTORE, OnTrayRestore)
   COMMAND_ID_HANDLER(ID_TRAY_EXIT, OnTrayExit)
   COMMAND_ID_HANDLER(ID_REPAIR, OnRepair)
+  COMMAND_ID_HANDLER(ID_HELP_CHECK_UPDATES, OnCheckForUpdates)
+  COMMAND_ID_HANDLER(ID_HELP_CONFIGURE_UPDATES, OnConfigureUpdates)
+  COMMAND_ID_HANDLER(ID_APP_ABOUT, OnAbout)
   CHAIN_MSG_MAP(WTL::CConditionalNotificationReflection<CMainFrame>)
   CHAIN_MSG_MAP(zel::frame_window_impl<CMainFrame>)
   END_MSG_MAP()
@@ -209,6 +215,9 @@ class CMainFrame : public zel::frame_window_impl<CMainFrame>,
   LRESULT OnTrayRestore(WORD, WORD, HWND, BOOL&);
   LRESULT OnTrayExit(WORD, WORD, HWND, BOOL&);
   LRESULT OnRepair(WORD, WORD, HWND, BOOL&);
+  LRESULT OnCheckForUpdates(WORD, WORD, HWND, BOOL&);
+  LRESULT OnConfigureUpdates(WORD, WORD, HWND, BOOL&);
+  LRESULT OnAbout(WORD, WORD, HWND, BOOL&);
 
   zel::CCommandBarXPCtrl m_CmdBar;
 

@@ -10,26 +10,11 @@
 
 #include "comet/error.h"
 #include "error_report.h"
+#include "recording_sink.h"
 #include "testing/failing_callee.h"
 #include "zel/errors.h"
 
 namespace {
-
-struct record {
-  std::wstring text;
-  int level;
-  HRESULT code;
-};
-
-class CRecordingSink : public CLogSink {
- public:
-  void add_record(const std::wstring& text, int level, HRESULT code) override {
-    records.push_back({text, level, code});
-  }
-  void set_status_text(const std::wstring& text) override { status = text; }
-  std::vector<record> records;
-  std::wstring status = L"Not connected";
-};
 
 template <class Throw>
 CRecordingSink Report(Throw&& thrower) {
