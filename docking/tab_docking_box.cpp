@@ -68,11 +68,12 @@ LRESULT CFlyingTabCtrl::OnLButtonDown(UINT, WPARAM, LPARAM lParam, BOOL& bHandle
   POINT screen = pt;
   ClientToScreen(&screen);
   if (!::DragDetect(m_hWnd, screen) || !DragAlong(dragged, pt)) return 0;
-  // Off the tabs: the moves still queued belong to the box drag that the
-  // parent starts now, which reads the pointer afresh.
+  // Off the tabs: the moves waiting at the head of the queue are stale for
+  // the box drag that the parent starts now, which reads the pointer
+  // afresh. The input after them (a release above all) stays for it.
   MSG msg;
-  while (::PeekMessageW(&msg, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE)) {
-  }
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message == WM_MOUSEMOVE)
+    ::PeekMessageW(&msg, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE);
   POINT now{};
   ::GetCursorPos(&now);
   ScreenToClient(&now);

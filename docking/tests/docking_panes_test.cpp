@@ -7,10 +7,8 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <initializer_list>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "core/caption.h"
@@ -587,7 +585,7 @@ TEST_F(TabBoxes, DoubleClickingATabFloatsItsPaneAndAgainDocksItBackAsATab) {
 // Caption drags under real input: the pointer is placed with SetCursorPos
 // and the buttons and keys go through SendInput, so the press reaches the
 // pane as the system's own and DragDetect sees the moves that follow it.
-class PaneDrag : public DockingPanes {
+class PaneDrag : public TabBoxes {
  protected:
   static void Mouse(DWORD flags) {
     INPUT input{};
@@ -610,10 +608,19 @@ class PaneDrag : public DockingPanes {
   // there; `keys` (key down for a positive code, up for a negative one) go
   // between the last move and the release. Returns once all was handled.
   bool Drag(POINT from, POINT to, std::initializer_list<int> keys = {}) {
-    MoveTo(from);
+    return DragThrough({from, POINT{from.x + 30, from.y + 30}, to}, keys);
+  }
+  // Presses at the first point, moves through the others and releases.
+  // Wine merges a mouse move into one still queued before it: with
+  // `every_move`, a key release that nothing handles follows each move, so
+  // each reaches the window (DragDetect takes the first one).
+  bool DragThrough(std::initializer_list<POINT> path, std::initializer_list<int> keys = {}, bool every_move = false) {
+    MoveTo(*path.begin());
     Mouse(MOUSEEVENTF_LEFTDOWN);
-    MoveTo(POINT{from.x + 30, from.y + 30});
-    MoveTo(to);
+    for (auto pt = path.begin() + 1; pt != path.end(); ++pt) {
+      MoveTo(*pt);
+      if (every_move) Key(VK_F24, true);
+    }
     for (int key : keys) Key(static_cast<WORD>(key < 0 ? -key : key), key < 0);
     Mouse(MOUSEEVENTF_LEFTUP);
     const bool done = PumpUntil([] { return ::GetQueueStatus(QS_INPUT) == 0 && !::GetCapture(); });
@@ -640,6 +647,33 @@ TEST_F(PaneDrag, APaneDroppedOnACaptionMakesATabBoxThere) {
   EXPECT_EQ(box->SelectedWindow(), panes[1].m_hWnd);
 }
 
+TEST_F(PaneDrag, ATabDraggedAlongTheStripChangesPlaces) {
+  CTabDockingBoxWithHook* box = Drop(1, 0);
+  ASSERT_NE(box, nullptr);
+  const POINT first = TabPoint(*box, 0), second = TabPoint(*box, 1);
+  ASSERT_TRUE(DragThrough({first, POINT{first.x + 6, first.y}, second}, {}, true));
+  EXPECT_EQ(Tabs(*box), (std::vector<HWND>{panes[1], panes[0]}));
+  EXPECT_EQ(box->SelectedWindow(), panes[0].m_hWnd);
+}
+
+TEST_F(PaneDrag, APaneDraggedOverTheStripJoinsTheTabsAtThePointer) {
+  CTabDockingBoxWithHook* box = Drop(1, 0);
+  ASSERT_NE(box, nullptr);
+  panes[2].SetWindowPos(nullptr, 420, 300, 150, 100, SWP_NOZORDER | SWP_SHOWWINDOW);
+  const POINT from = CaptionPoint(panes[2]);
+  // Across the strip and away: the tabs stay as they were.
+  ASSERT_TRUE(DragThrough({from, POINT{from.x + 30, from.y + 30}, TabPoint(*box, 0), InScreen(300, 200)}, {}, true));
+  EXPECT_EQ(Tabs(*box), (std::vector<HWND>{panes[0], panes[1]}));
+  EXPECT_EQ(box->SelectedWindow(), panes[1].m_hWnd);
+  EXPECT_EQ(panes[2].host, nullptr);
+  // Released over the first tab: it comes in there, selected.
+  const POINT again = CaptionPoint(panes[2]);
+  ASSERT_TRUE(DragThrough({again, POINT{again.x + 30, again.y + 30}, TabPoint(*box, 0)}, {}, true));
+  EXPECT_EQ(Tabs(*box), (std::vector<HWND>{panes[2], panes[0], panes[1]}));
+  EXPECT_EQ(box->SelectedWindow(), panes[2].m_hWnd);
+  EXPECT_EQ(panes[2].host, box->m_hWnd);
+}
+
 TEST_F(PaneDrag, ATabDraggedOffTheStripGoesOnAsABoxDragAndTheBoxDissolves) {
   DockAll();
   HWND row = panes[2].host;
@@ -659,31 +693,10 @@ TEST_F(PaneDrag, ATabDraggedOffTheStripGoesOnAsABoxDragAndTheBoxDissolves) {
   const POINT to = InScreen(300, 200);
   panes[0].float_rect = {0, 0, 160, 100};
 
-  // The input comes from a second thread: the box drag begins only once
-  // the strip has let the tab go, and it needs moves of its own.
-  const DWORD ui = ::GetCurrentThreadId();
-  const HWND dragged = panes[0];
-  std::atomic<bool> sent{false};
-  std::thread input([&] {
-    MoveTo(from);
-    Mouse(MOUSEEVENTF_LEFTDOWN);
-    MoveTo(POINT{from.x + 6, from.y});
-    MoveTo(POINT{from.x + 6, from.y - 60});
-    for (int i = 0; i < 400; ++i) {
-      GUITHREADINFO info{};
-      info.cbSize = sizeof(info);
-      if (::GetGUIThreadInfo(ui, &info) && info.hwndCapture == dragged) break;
-      ::Sleep(5);
-    }
-    MoveTo(POINT{to.x - 20, to.y});
-    MoveTo(to);
-    Mouse(MOUSEEVENTF_LEFTUP);
-    sent = true;
-  });
-  const bool done = PumpUntil([&] { return sent && ::GetQueueStatus(QS_INPUT) == 0 && !::GetCapture(); });
-  input.join();
-  ::SetCursorPos(700, 580);
-  ASSERT_TRUE(done);
+  // Up from the strip and on to the centre, where the box drag that the
+  // strip hands the tab to lets it float.
+  ASSERT_TRUE(DragThrough({from, POINT{from.x + 6, from.y}, POINT{from.x + 6, from.y - 60}, POINT{to.x - 20, to.y}, to},
+                          {}, true));
   EXPECT_EQ(panes[0].host, nullptr);
   EXPECT_TRUE(panes[0].IsWindowVisible());
   EXPECT_EQ(WindowRect(panes[0]).width(), 160);
