@@ -137,9 +137,13 @@ bool CTabDockingBox<T>::AddTab(HWND window, int index, bool select) {
     item->SetImageIndex(m_images.AddIcon(icon));
   const int count = m_strip.GetItemCount();
   if (index < 0 || index > count) index = count;
+  HWND selected = SelectedWindow();
   index = m_strip.InsertItem(index, item);
   ::SendMessageW(window, DockStateMessage, MAKEWPARAM(1, 0), reinterpret_cast<LPARAM>(this->m_hWnd));
-  if (select && m_strip.GetCurSel() != index) m_strip.SetCurSel(index);
+  // The strip keeps the selected index: a tab inserted before the selected
+  // one would take the selection over.
+  const int keep = select ? index : m_strip.FindTab(selected);
+  if (keep >= 0 && m_strip.GetCurSel() != keep) m_strip.SetCurSel(keep);
   Layout();
   return true;
 }

@@ -563,6 +563,41 @@ TEST_F(TabBoxes, ADockedPaneTurnsIntoATabBoxInItsRowAndBack) {
   EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(tab_box); }));
 }
 
+TEST_F(TabBoxes, AClosedTabComesBackToItsTab) {
+  CTabDockingBoxWithHook* box = Drop(1, 0);
+  ASSERT_NE(box, nullptr);
+  DockRequest dock{};
+  dock.window = HandleValue(panes[2]);
+  dock.code = dock_code::Dock;
+  dock.tab_index = 1;
+  ASSERT_TRUE(Send(*box, dock));
+  panes[1].SendMessage(WM_CLOSE);
+  EXPECT_FALSE(panes[1].IsWindowVisible());
+  EXPECT_EQ(Tabs(*box), (std::vector<HWND>{panes[0], panes[2]}));
+  ASSERT_TRUE(panes[1].Show());
+  EXPECT_EQ(Tabs(*box), (std::vector<HWND>{panes[0], panes[2], panes[1]}));
+  EXPECT_EQ(box->SelectedWindow(), panes[1].m_hWnd);  // it was the selected tab
+
+  // Of two, the other pane is where it comes back: a new tab box.
+  panes[2].SendMessage(WM_CLOSE);
+  panes[0].SendMessage(WM_CLOSE);
+  EXPECT_EQ(panes[1].host, nullptr);
+  ASSERT_TRUE(panes[0].Show());
+  CTabDockingBoxWithHook* again = CTabDockingBoxWithHook::FromHandle(panes[0].host);
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(Tabs(*again), (std::vector<HWND>{panes[0], panes[1]}));
+}
+
+TEST_F(TabBoxes, ADestroyedTabLeavesNoTabBehind) {
+  CTabDockingBoxWithHook* box = Drop(1, 0);
+  ASSERT_NE(box, nullptr);
+  const HWND tab_box = *box;
+  panes[1].DestroyWindow();
+  EXPECT_EQ(panes[0].host, nullptr);
+  EXPECT_TRUE(panes[0].IsWindowVisible());
+  EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(tab_box); }));
+}
+
 TEST_F(TabBoxes, DoubleClickingATabFloatsItsPaneAndAgainDocksItBackAsATab) {
   CTabDockingBoxWithHook* box = Drop(1, 0);
   ASSERT_NE(box, nullptr);
