@@ -46,6 +46,8 @@ constexpr UINT RecomputeFrame = 0x27;
 // takes the target's place with the target as its first tab and the box
 // that came as another. False, and nothing changed, when that fails.
 bool MakeTabDockingBox(HWND target, HWND target_host, HWND frame, DockRequest& request);
+// Whether a window is a tab docking box: one never becomes a tab itself.
+bool IsTabDockingBox(HWND window);
 
 template <class T, class TBase = WTL::CWindow, class TTraits = CBoxedDockingWindowTraits>
 class CBoxedDockingWindowImpl : public WTL::CWindowImpl<T, TBase, TTraits> {
@@ -232,7 +234,9 @@ class CBoxedDockingWindowImpl : public WTL::CWindowImpl<T, TBase, TTraits> {
     switch (request->code) {
       case dock_code::DropTest: {
         const zel::rect r = request->DragRect();
-        if (this->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(r.left, r.top)) != HTCAPTION) return FALSE;
+        if (this->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(r.left, r.top)) != HTCAPTION ||
+            IsTabDockingBox(WindowOf(request->window)))
+          return FALSE;
         RECT client;
         this->GetClientRect(&client);
         ::MapWindowPoints(this->m_hWnd, nullptr, reinterpret_cast<POINT*>(&client), 2);

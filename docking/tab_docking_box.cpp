@@ -124,7 +124,8 @@ bool CFlyingTabCtrl::DragAlong(int& dragged, POINT start) {
 
 template <class T>
 bool CTabDockingBox<T>::AddTab(HWND window, int index, bool select) {
-  if (!::IsWindow(window) || window == this->m_hWnd || ::IsChild(window, this->m_hWnd) || m_strip.FindTab(window) >= 0)
+  if (!::IsWindow(window) || window == this->m_hWnd || ::IsChild(window, this->m_hWnd) ||
+      m_strip.FindTab(window) >= 0 || IsTabDockingBox(window))
     return false;
   ::ShowWindow(window, SW_HIDE);
   const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE));
@@ -182,7 +183,10 @@ void CTabDockingBox<T>::Dissolve() {
       replace.host = HandleValue(this->host);
       replace.code = dock_code::Replace;
       replace.SetWord(12, static_cast<std::uint32_t>(HandleValue(last)));
-      SendDockingRequest(this->host, replace);
+      // A row that refuses leaves the window floating where the box was,
+      // rather than hidden with nobody holding it.
+      if (!SendDockingRequest(this->host, replace))
+        ::SetWindowPos(last, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_SHOWWINDOW);
     }
   } else if (TabCount() == 0) {
     this->ShowWindow(SW_HIDE);
@@ -447,11 +451,13 @@ CTabDockingBoxWithHook* CTabDockingBoxWithHook::New(HWND frame, const RECT& rect
   return nullptr;
 }
 
+bool IsTabDockingBox(HWND window) { return CTabDockingBoxWithHook::FromHandle(window) != nullptr; }
+
 // A plain box taking a drop or a dock: a new tab box in its place holds it
 // and then the box that came.
 bool MakeTabDockingBox(HWND target, HWND target_host, HWND frame, DockRequest& request) {
   HWND dropped = WindowOf(request.window);
-  if (!::IsWindow(dropped) || dropped == target) return false;
+  if (!::IsWindow(dropped) || dropped == target || IsTabDockingBox(dropped)) return false;
   const RECT r = WindowRectOf(target);
   CTabDockingBoxWithHook* box = CTabDockingBoxWithHook::New(frame, r);
   if (!box) return false;

@@ -588,6 +588,25 @@ TEST_F(TabBoxes, AClosedTabComesBackToItsTab) {
   EXPECT_EQ(Tabs(*again), (std::vector<HWND>{panes[0], panes[1]}));
 }
 
+TEST_F(TabBoxes, ATabBoxNeverBecomesATab) {
+  CTabDockingBoxWithHook* box = Drop(1, 0);
+  ASSERT_NE(box, nullptr);
+  const POINT at = CaptionPoint(panes[2]);
+  DockRequest test{};
+  test.window = HandleValue(*box);
+  test.code = dock_code::DropTest;
+  test.SetDragRect({at.x, at.y, at.x + 100, at.y + 80});
+  EXPECT_FALSE(Send(panes[2], test));
+  test.window = HandleValue(panes[3]);  // a pane at the same place is taken
+  EXPECT_TRUE(Send(panes[2], test));
+  DockRequest drop{};
+  drop.window = HandleValue(*box);
+  drop.code = dock_code::AcceptDrop;
+  EXPECT_FALSE(Send(panes[2], drop));
+  EXPECT_EQ(panes[2].host, nullptr);
+  EXPECT_EQ(box->host, nullptr);
+}
+
 TEST_F(TabBoxes, ADestroyedTabLeavesNoTabBehind) {
   CTabDockingBoxWithHook* box = Drop(1, 0);
   ASSERT_NE(box, nullptr);
