@@ -41,6 +41,14 @@ constexpr DWORD FloatingFrameStyle = WS_SYSMENU | WS_THICKFRAME;
 // SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED.
 constexpr UINT RecomputeFrame = 0x27;
 
+// A plain box `target` (docked in `target_host`, or floating when that is
+// 0) taking the box a request names (code 2 or 5): a new tab docking box
+// takes the target's place with the target as its first tab and the box
+// that came as another. False, and nothing changed, when that fails.
+bool MakeTabDockingBox(HWND target, HWND target_host, HWND frame, DockRequest& request);
+// Whether a window is a tab docking box: one never becomes a tab itself.
+bool IsTabDockingBox(HWND window);
+
 template <class T, class TBase = WTL::CWindow, class TTraits = CBoxedDockingWindowTraits>
 class CBoxedDockingWindowImpl : public WTL::CWindowImpl<T, TBase, TTraits> {
   using base = WTL::CWindowImpl<T, TBase, TTraits>;
@@ -226,7 +234,9 @@ class CBoxedDockingWindowImpl : public WTL::CWindowImpl<T, TBase, TTraits> {
     switch (request->code) {
       case dock_code::DropTest: {
         const zel::rect r = request->DragRect();
-        if (this->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(r.left, r.top)) != HTCAPTION) return FALSE;
+        if (this->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(r.left, r.top)) != HTCAPTION ||
+            IsTabDockingBox(WindowOf(request->window)))
+          return FALSE;
         RECT client;
         this->GetClientRect(&client);
         ::MapWindowPoints(this->m_hWnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
@@ -234,6 +244,12 @@ class CBoxedDockingWindowImpl : public WTL::CWindowImpl<T, TBase, TTraits> {
         request->SetDragRect(ToRect(client));
         return TRUE;
       }
+      case dock_code::AcceptDrop:
+      case dock_code::Dock:
+        // Already a tab: its tab box takes the box that came.
+        if (host && IsDockingBox(host)) return SendDockingRequest(host, *request, true);
+        if (request->window == HandleValue(this->m_hWnd)) return FALSE;
+        return MakeTabDockingBox(this->m_hWnd, host, docking_frame, *request);
       case dock_code::GetPosition:
         return GetPosition(*request);
       case dock_code::IsDockingBox:

@@ -172,6 +172,8 @@ class CWndFramesPackageBase {
 
   Package& Frames() { return m_package; }
   const Package& Frames() const { return m_package; }
+  // Empties the package: no entries, no bounds.
+  void Reset() { m_package = Package(m_package.Horizontal()); }
   bool IsHorizontal() const { return m_package.Horizontal(); }
   RECT Bounds() const { return ToRECT(m_package.Bounds()); }
   HWND Owner() const { return *m_owner; }
@@ -438,6 +440,11 @@ class CDockingFrameImplBase : public zel::frame_window_impl<T, TBase, TTraits> {
     DockingSettings& settings = DockingSettings::Global();
     settings.flags = 0;
     settings.Refresh();
+    // Each window starts from empty packages: an object whose earlier
+    // window was destroyed still holds that window's rows.
+    m_vPackage.Reset();
+    m_hPackage.Reset();
+    m_layout_depth = 0;
     m_hPackage.Insert(0, CPtrFrame<IFrame>(new CWindowPtrWrapper(&this->m_hWndClient)), 0, 0, true);
     m_vPackage.Insert(0, CPtrFrame<IFrame>(new CSubWndFramesPackage::CFrameWrapper(&m_hPackage)), 0, 0, true);
     // Laid out over the client area at once, so that panes docked while

@@ -82,8 +82,9 @@ class CRq4TabWindowHolderImpl : public CBoxedDockingWindowImpl<T, TBase, TTraits
       position.window_rect = ToRect(window);
       position.request.window = HandleValue(this->m_hWnd);
     }
-    position.visible =
-        (this->host ? ::IsWindowVisible(this->host) && this->IsWindowVisible() : this->IsWindowVisible()) ? 1 : 0;
+    // A docked pane is as visible as its host: a tab not selected is still
+    // in its tab box.
+    position.visible = (this->host ? ::IsWindowVisible(this->host) : this->IsWindowVisible()) ? 1 : 0;
     // Hidden from a docked place: the record names that place.
     if (!this->host && !this->IsWindowVisible() && this->saved_position.host) {
       position.request = this->saved_position;

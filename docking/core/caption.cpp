@@ -1,5 +1,6 @@
 #include "core/caption.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace dockwins {
@@ -60,6 +61,23 @@ std::int32_t FlyingTabStripHeight(bool has_font, std::int32_t ascent) {
   if (!has_font) return 24;
   const double height = std::trunc(24 + (ascent / 11.0 * 24 - 24) * 0.5);
   return static_cast<std::int32_t>(static_cast<std::int64_t>(height) & 0xFF);
+}
+
+TabBoxPlaces PlaceTabBoxStrip(const zel::rect& client, std::uint32_t strip_style, std::int32_t thickness) {
+  TabBoxPlaces places{client, client};
+  const bool far_edge = (strip_style & 0x02) != 0;
+  if (strip_style & 0x80) {
+    const std::int32_t edge =
+        far_edge ? std::max(client.left, client.right - thickness) : std::min(client.right, client.left + thickness);
+    (far_edge ? places.strip.left : places.strip.right) = edge;
+    (far_edge ? places.view.right : places.view.left) = edge;
+  } else {
+    const std::int32_t edge =
+        far_edge ? std::max(client.top, client.bottom - thickness) : std::min(client.bottom, client.top + thickness);
+    (far_edge ? places.strip.top : places.strip.bottom) = edge;
+    (far_edge ? places.view.bottom : places.view.top) = edge;
+  }
+  return places;
 }
 
 std::int32_t TabReorderRule::Step(std::int32_t dragged, std::int32_t under, std::int32_t pointer) {

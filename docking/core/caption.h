@@ -43,6 +43,16 @@ zel::rect DragOutline(const zel::rect& window, zel::point cursor, zel::size floa
 // low byte; 24 without a font.
 std::int32_t FlyingTabStripHeight(bool has_font, std::int32_t ascent);
 
+// Where a tab docking box puts its strip, by the strip's control style:
+// bit 0x80 makes it vertical (at the right with bit 0x02, else at the
+// left), otherwise it runs along the bottom (bit 0x02) or the top. The
+// selected window fills the rest of the client area.
+struct TabBoxPlaces {
+  zel::rect strip;
+  zel::rect view;
+};
+TabBoxPlaces PlaceTabBoxStrip(const zel::rect& client, std::uint32_t strip_style, std::int32_t thickness);
+
 // Moves a dragged tab along a strip without letting two tabs flip back and
 // forth: a tab last swapped with is swapped again only when the pointer
 // moves toward it.

@@ -1,6 +1,6 @@
 // Facts about docking box geometry: the caption's close button and its
 // cross, the floating outline during a drag, the tab docking box's strip
-// height and the rule that moves a dragged tab.
+// height and placement and the rule that moves a dragged tab.
 #include <gtest/gtest.h>
 
 #include "core/caption.h"
@@ -46,6 +46,26 @@ TEST(FlyingTabStrip, HeightFollowsTheFontAscentByHalf) {
   EXPECT_EQ(FlyingTabStripHeight(true, 8), 20);
   EXPECT_EQ(FlyingTabStripHeight(false, 13), 24);
   EXPECT_EQ(FlyingTabStripHeight(true, 240), 273 - 256);  // kept to the low byte
+}
+
+TEST(TabDockingBox, StripLiesAlongTheEdgeItsStyleNamesAndTheViewFillsTheRest) {
+  const zel::rect client{0, 0, 200, 100};
+  const TabBoxPlaces top = PlaceTabBoxStrip(client, 0x4000, 24);
+  EXPECT_EQ(top.strip, (zel::rect{0, 0, 200, 24}));
+  EXPECT_EQ(top.view, (zel::rect{0, 24, 200, 100}));
+  const TabBoxPlaces bottom = PlaceTabBoxStrip(client, 0x4002, 24);
+  EXPECT_EQ(bottom.strip, (zel::rect{0, 76, 200, 100}));
+  EXPECT_EQ(bottom.view, (zel::rect{0, 0, 200, 76}));
+  const TabBoxPlaces left = PlaceTabBoxStrip(client, 0x4080, 24);
+  EXPECT_EQ(left.strip, (zel::rect{0, 0, 24, 100}));
+  EXPECT_EQ(left.view, (zel::rect{24, 0, 200, 100}));
+  const TabBoxPlaces right = PlaceTabBoxStrip(client, 0x4082, 24);
+  EXPECT_EQ(right.strip, (zel::rect{176, 0, 200, 100}));
+  EXPECT_EQ(right.view, (zel::rect{0, 0, 176, 100}));
+  // A box thinner than the strip gives it all and leaves the view empty.
+  const TabBoxPlaces thin = PlaceTabBoxStrip({0, 0, 200, 10}, 0x4002, 24);
+  EXPECT_EQ(thin.strip, (zel::rect{0, 0, 200, 10}));
+  EXPECT_EQ(thin.view, (zel::rect{0, 0, 200, 0}));
 }
 
 TEST(TabReorder, SwappedTabsFlipBackOnlyWhenThePointerMovesTowardThem) {

@@ -54,6 +54,17 @@ TEST_F(DockingFrame, BoxesDockAsRowsAndColumnsAtTheFourSides) {
   EXPECT_EQ(InFrame(frame.Area()), (zel::rect{105, 85, 505, 335}));
 }
 
+TEST_F(DockingFrame, AFrameCreatedAgainStartsWithoutTheRowsOfItsFirstWindow) {
+  ASSERT_TRUE(frame.Dock(boxes[0], BeforeCentre | OwnRow, 80));
+  ASSERT_TRUE(frame.Dock(boxes[1], Inner | OwnRow, 90));
+  frame.DestroyWindow();
+  OpenFrame(600, 400);
+  EXPECT_EQ(InFrame(frame.Area()), (zel::rect{0, 0, 600, 400}));
+  ASSERT_TRUE(frame.Dock(boxes[2], Inner | OwnRow, 100));
+  EXPECT_EQ(InFrame(boxes[2]), (zel::rect{500, 0, 600, 400}));
+  EXPECT_EQ(InFrame(frame.Area()), (zel::rect{0, 0, 495, 400}));
+}
+
 TEST_F(DockingFrame, TakenPositionsDockEveryBoxBackWhereItWas) {
   ASSERT_TRUE(frame.Dock(boxes[0], BeforeCentre | OwnRow, 80));
   ASSERT_TRUE(frame.Dock(boxes[1], OwnRow, 60));

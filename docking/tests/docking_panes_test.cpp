@@ -8,10 +8,12 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "core/caption.h"
 #include "docking_frame_fixture.h"
+#include "tab_docking_box.h"
 #include "tab_window_holder.h"
 #include "win/hook.h"
 
@@ -369,10 +371,275 @@ TEST_F(DockingPanes, MenuCharactersOfAFloatingPaneGoToTheMainWindow) {
   EXPECT_EQ(panes[0].SendMessage(WM_MENUCHAR, 'p', 0), 0);
 }
 
+TEST_F(DockingPanes, MouseActivationGivesAHolderItsRememberedChild) {
+  CDockingFocusHandler handler;
+  WTL::CWindow edit;
+  ASSERT_TRUE(edit.Create(L"EDIT", panes[0], RECT{0, 0, 40, 20}, nullptr, WS_CHILD | WS_VISIBLE));
+  handler.RememberFocus(panes[0], edit);
+  host->SetFocus();
+  panes[0].SendMessage(WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(host->m_hWnd), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+  EXPECT_EQ(::GetFocus(), edit.m_hWnd);
+}
+
+TEST_F(DockingPanes, SetClientRecordsTheFocusedChildOfAHolderOnce) {
+  CDockingFocusHandler handler;
+  views[0].SetFocus();
+  EXPECT_EQ(panes[0].SetClient(views[0]), views[0].m_hWnd);
+  EXPECT_TRUE(handler.Follows(panes[0]));
+  EXPECT_EQ(handler.RememberedFocus(panes[0]), views[0].m_hWnd);
+  // Followed already: a later client leaves the record to the focus hook.
+  views[1].SetFocus();
+  panes[0].SetClient(views[0]);
+  EXPECT_EQ(handler.RememberedFocus(panes[0]), views[0].m_hWnd);
+  // Focus outside the holder: followed, with no child yet.
+  host->SetFocus();
+  panes[1].SetClient(views[1]);
+  EXPECT_TRUE(handler.Follows(panes[1]));
+  EXPECT_EQ(handler.RememberedFocus(panes[1]), nullptr);
+}
+
+// Tab docking boxes ----------------------------------------------------------
+
+class TabBoxes : public DockingPanes {
+ protected:
+  static bool Send(HWND target, DockRequest& request) {
+    return ::SendMessageW(target, DockingSettings::Global().message, 0, reinterpret_cast<LPARAM>(&request)) != 0;
+  }
+  // Drops pane `dropped` on pane `target` (request code 2); the tab box.
+  CTabDockingBoxWithHook* Drop(int dropped, int target) {
+    DockRequest drop{};
+    drop.window = HandleValue(panes[dropped]);
+    drop.code = dock_code::AcceptDrop;
+    if (!Send(panes[target], drop)) return nullptr;
+    CTabDockingBoxWithHook* box = CTabDockingBoxWithHook::FromHandle(panes[target].host);
+    EXPECT_EQ(WindowOf(drop.host), box ? box->m_hWnd : nullptr);
+    return box;
+  }
+  DockRequest PositionOf(int pane) {
+    DockRequest position{};
+    position.code = dock_code::GetPosition;
+    EXPECT_TRUE(CGalleryFrame::Request(panes[pane], position));
+    return position;
+  }
+  std::vector<HWND> Tabs(CTabDockingBoxWithHook& box) {
+    std::vector<HWND> tabs;
+    for (int i = 0; i < box.TabCount(); ++i) tabs.push_back(box.Strip().ViewAt(i));
+    return tabs;
+  }
+  static std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    return name;
+  }
+  static POINT TabPoint(CTabDockingBoxWithHook& box, int index) {
+    RECT r;
+    box.Strip().GetItemRect(index, &r);
+    POINT pt{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    box.Strip().ClientToScreen(&pt);
+    return pt;
+  }
+};
+
+TEST_F(TabBoxes, ADropOnAFloatingPaneMakesATabBoxInItsPlaceWithTheTargetFirst) {
+  const HICON icon = ::LoadIconW(nullptr, MAKEINTRESOURCEW(32512));
+  const ULONG_PTR old_icon = ::SetClassLongPtrW(panes[1], GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
+  const zel::rect place = WindowRect(panes[0]);
+  CTabDockingBoxWithHook* box = Drop(1, 0);
+  ::SetClassLongPtrW(panes[1], GCLP_HICON, static_cast<LONG_PTR>(old_icon));
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(ClassOf(*box), L"CTabDockingBoxWithHook");
+  EXPECT_EQ(box->GetStyle() & ~WS_VISIBLE, 0x86CF0000u);
+  EXPECT_EQ(WindowRect(*box), place);
+  EXPECT_TRUE(box->IsWindowVisible());
+  EXPECT_EQ(Tabs(*box), (std::vector<HWND>{panes[0], panes[1]}));
+  EXPECT_EQ(box->SelectedTab(), 1);
+  EXPECT_EQ(box->GetWindowText(), L"Bottom");
+  EXPECT_TRUE(panes[1].IsWindowVisible());
+  EXPECT_FALSE(panes[0].IsWindowVisible());
+  for (int i = 0; i < 2; ++i) {
+    // Tabs are captionless children told that the tab box holds them.
+    EXPECT_EQ(panes[i].GetParent(), box->m_hWnd) << i;
+    EXPECT_EQ(panes[i].host, box->m_hWnd) << i;
+    EXPECT_EQ(panes[i].GetStyle() & (WS_POPUP | WS_CHILD | WS_CAPTION), static_cast<DWORD>(WS_CHILD)) << i;
+    EXPECT_EQ(box->Strip().GetItem(i)->GetText(), i == 0 ? L"Top" : L"Bottom") << i;
+    EXPECT_EQ(box->Strip().GetItem(i)->GetImageIndex(), i) << i;  // the class icon
+  }
+  int cx = 0, cy = 0;
+  ASSERT_TRUE(::ImageList_GetIconSize(box->Images(), &cx, &cy));
+  EXPECT_EQ(cx, 16);
+  EXPECT_EQ(cy, 16);
+  EXPECT_EQ(::ImageList_GetImageCount(box->Images()), 2);
+  // The strip runs along the bottom; the selected pane fills the rest.
+  EXPECT_EQ(ClassOf(box->Strip()), L"CFlyingTabCtrl");
+  EXPECT_EQ(box->Strip().GetStyle() & 0xFFFF, 0x4002u);
+  const zel::rect client = ClientInScreen(*box);
+  EXPECT_EQ(WindowRect(box->Strip()), (zel::rect{client.left, client.bottom - 24, client.right, client.bottom}));
+  EXPECT_EQ(WindowRect(panes[1]), (zel::rect{client.left, client.top, client.right, client.bottom - 24}));
+}
+
+TEST_F(TabBoxes, PanesDockAtATabIndexAndReportTheirTabs) {
+  CTabDockingBoxWithHook* box = Drop(1, 0);
+  ASSERT_NE(box, nullptr);
+  DockRequest dock{};
+  dock.window = HandleValue(panes[2]);
+  dock.code = dock_code::Dock;
+  dock.tab_index = -1;
+  ASSERT_TRUE(Send(*box, dock));
+  dock.window = HandleValue(panes[3]);
+  dock.tab_index = 0;
+  dock.flags = SelectedTab;
+  ASSERT_TRUE(Send(*box, dock));
+  EXPECT_EQ(Tabs(*box), (std::vector<HWND>{panes[3], panes[0], panes[1], panes[2]}));
+  EXPECT_EQ(box->SelectedWindow(), panes[3].m_hWnd);
+
+  // A tab's position: the floating box's, its tab, the box as host, the
+  // selected flag for the selected tab only.
+  const DockRequest third = PositionOf(2);
+  EXPECT_EQ(third.window, HandleValue(panes[2]));
+  EXPECT_EQ(WindowOf(third.host), box->m_hWnd);
+  EXPECT_EQ(third.tab_index, 3);
+  EXPECT_EQ(third.flags, Float);
+  EXPECT_EQ(third.FloatingRect(), WindowRect(*box));
+  const DockRequest first = PositionOf(3);
+  EXPECT_EQ(first.tab_index, 0);
+  EXPECT_EQ(first.flags, Float | SelectedTab);
+
+  // Choosing a tab shows its pane alone, names the box after it and
+  // focuses it.
+  box->Strip().SetCurSel(2);
+  EXPECT_EQ(box->GetWindowText(), L"Bottom");
+  EXPECT_TRUE(panes[1].IsWindowVisible());
+  EXPECT_FALSE(panes[3].IsWindowVisible());
+  EXPECT_EQ(::GetFocus(), views[1].m_hWnd);
+
+  // Closed with its tabs, the box hides; showing one pane selects it and
+  // shows the box again.
+  box->SendMessage(WM_CLOSE);
+  EXPECT_FALSE(box->IsWindowVisible());
+  ASSERT_TRUE(panes[0].Show());
+  EXPECT_TRUE(box->IsWindowVisible());
+  EXPECT_EQ(box->SelectedWindow(), panes[0].m_hWnd);
+  EXPECT_TRUE(panes[0].IsWindowVisible());
+}
+
+TEST_F(TabBoxes, ABoxLeftWithOnePaneGivesItItsPlaceAndGoes) {
+  const zel::rect place = WindowRect(panes[0]);
+  CTabDockingBoxWithHook* box = Drop(1, 0);
+  ASSERT_NE(box, nullptr);
+  const HWND tab_box = *box;
+  // Two tabs: each names the other as its host.
+  EXPECT_EQ(WindowOf(PositionOf(0).host), panes[1].m_hWnd);
+  EXPECT_EQ(WindowOf(PositionOf(1).host), panes[0].m_hWnd);
+  ASSERT_TRUE(panes[1].Undock());
+  EXPECT_EQ(::GetAncestor(panes[1], GA_PARENT), ::GetDesktopWindow());
+  EXPECT_EQ(panes[1].GetStyle() & (WS_CHILD | WS_POPUP | WS_CAPTION), static_cast<DWORD>(WS_POPUP | WS_CAPTION));
+  EXPECT_EQ(panes[0].host, nullptr);
+  EXPECT_EQ(WindowRect(panes[0]), place);
+  EXPECT_TRUE(panes[0].IsWindowVisible());
+  EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(tab_box); }));
+}
+
+TEST_F(TabBoxes, ADockedPaneTurnsIntoATabBoxInItsRowAndBack) {
+  DockAll();
+  HWND row = panes[2].host;
+  ASSERT_TRUE(panes[0].Undock());
+  const zel::rect place = InFrame(panes[2]);
+  CTabDockingBoxWithHook* box = Drop(0, 2);
+  ASSERT_NE(box, nullptr);
+  const HWND tab_box = *box;
+  EXPECT_EQ(box->GetParent(), row);
+  EXPECT_EQ(box->host, row);
+  EXPECT_EQ(InFrame(*box), place);
+  const DockRequest position = PositionOf(0);
+  EXPECT_EQ(WindowOf(position.host), panes[2].m_hWnd);
+  EXPECT_EQ(position.flags, Inner | BeforeCentre | OwnRow | SelectedTab);
+  EXPECT_EQ(position.row_extent, 100);
+  EXPECT_EQ(position.tab_index, 1);
+
+  ASSERT_TRUE(panes[0].Undock());
+  EXPECT_EQ(panes[2].host, row);
+  EXPECT_EQ(InFrame(panes[2]), place);
+  EXPECT_TRUE(panes[2].IsWindowVisible());
+  EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(tab_box); }));
+}
+
+TEST_F(TabBoxes, AClosedTabComesBackToItsTab) {
+  CTabDockingBoxWithHook* box = Drop(1, 0);
+  ASSERT_NE(box, nullptr);
+  DockRequest dock{};
+  dock.window = HandleValue(panes[2]);
+  dock.code = dock_code::Dock;
+  dock.tab_index = 1;
+  ASSERT_TRUE(Send(*box, dock));
+  panes[1].SendMessage(WM_CLOSE);
+  EXPECT_FALSE(panes[1].IsWindowVisible());
+  EXPECT_EQ(Tabs(*box), (std::vector<HWND>{panes[0], panes[2]}));
+  ASSERT_TRUE(panes[1].Show());
+  EXPECT_EQ(Tabs(*box), (std::vector<HWND>{panes[0], panes[2], panes[1]}));
+  EXPECT_EQ(box->SelectedWindow(), panes[1].m_hWnd);  // it was the selected tab
+
+  // Of two, the other pane is where it comes back: a new tab box.
+  panes[2].SendMessage(WM_CLOSE);
+  panes[0].SendMessage(WM_CLOSE);
+  EXPECT_EQ(panes[1].host, nullptr);
+  ASSERT_TRUE(panes[0].Show());
+  CTabDockingBoxWithHook* again = CTabDockingBoxWithHook::FromHandle(panes[0].host);
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(Tabs(*again), (std::vector<HWND>{panes[0], panes[1]}));
+}
+
+TEST_F(TabBoxes, ATabBoxNeverBecomesATab) {
+  CTabDockingBoxWithHook* box = Drop(1, 0);
+  ASSERT_NE(box, nullptr);
+  const POINT at = CaptionPoint(panes[2]);
+  DockRequest test{};
+  test.window = HandleValue(*box);
+  test.code = dock_code::DropTest;
+  test.SetDragRect({at.x, at.y, at.x + 100, at.y + 80});
+  EXPECT_FALSE(Send(panes[2], test));
+  test.window = HandleValue(panes[3]);  // a pane at the same place is taken
+  EXPECT_TRUE(Send(panes[2], test));
+  DockRequest drop{};
+  drop.window = HandleValue(*box);
+  drop.code = dock_code::AcceptDrop;
+  EXPECT_FALSE(Send(panes[2], drop));
+  EXPECT_EQ(panes[2].host, nullptr);
+  EXPECT_EQ(box->host, nullptr);
+}
+
+TEST_F(TabBoxes, ADestroyedTabLeavesNoTabBehind) {
+  CTabDockingBoxWithHook* box = Drop(1, 0);
+  ASSERT_NE(box, nullptr);
+  const HWND tab_box = *box;
+  panes[1].DestroyWindow();
+  EXPECT_EQ(panes[0].host, nullptr);
+  EXPECT_TRUE(panes[0].IsWindowVisible());
+  EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(tab_box); }));
+}
+
+TEST_F(TabBoxes, DoubleClickingATabFloatsItsPaneAndAgainDocksItBackAsATab) {
+  CTabDockingBoxWithHook* box = Drop(1, 0);
+  ASSERT_NE(box, nullptr);
+  const HWND tab_box = *box;
+  panes[1].float_rect = {300, 320, 480, 440};
+  POINT at = TabPoint(*box, 1);
+  box->Strip().ScreenToClient(&at);
+  box->Strip().SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+  ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(tab_box); }));
+  EXPECT_EQ(panes[1].host, nullptr);
+  EXPECT_EQ(WindowRect(panes[1]), (zel::rect{300, 320, 480, 440}));
+  EXPECT_EQ(panes[0].host, nullptr);
+
+  panes[1].SendMessage(WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+  CTabDockingBoxWithHook* again = CTabDockingBoxWithHook::FromHandle(panes[1].host);
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(Tabs(*again), (std::vector<HWND>{panes[0], panes[1]}));
+}
+
 // Caption drags under real input: the pointer is placed with SetCursorPos
 // and the buttons and keys go through SendInput, so the press reaches the
 // pane as the system's own and DragDetect sees the moves that follow it.
-class PaneDrag : public DockingPanes {
+class PaneDrag : public TabBoxes {
  protected:
   static void Mouse(DWORD flags) {
     INPUT input{};
@@ -395,10 +662,19 @@ class PaneDrag : public DockingPanes {
   // there; `keys` (key down for a positive code, up for a negative one) go
   // between the last move and the release. Returns once all was handled.
   bool Drag(POINT from, POINT to, std::initializer_list<int> keys = {}) {
-    MoveTo(from);
+    return DragThrough({from, POINT{from.x + 30, from.y + 30}, to}, keys);
+  }
+  // Presses at the first point, moves through the others and releases.
+  // Wine merges a mouse move into one still queued before it: with
+  // `every_move`, a key release that nothing handles follows each move, so
+  // each reaches the window (DragDetect takes the first one).
+  bool DragThrough(std::initializer_list<POINT> path, std::initializer_list<int> keys = {}, bool every_move = false) {
+    MoveTo(*path.begin());
     Mouse(MOUSEEVENTF_LEFTDOWN);
-    MoveTo(POINT{from.x + 30, from.y + 30});
-    MoveTo(to);
+    for (auto pt = path.begin() + 1; pt != path.end(); ++pt) {
+      MoveTo(*pt);
+      if (every_move) Key(VK_F24, true);
+    }
     for (int key : keys) Key(static_cast<WORD>(key < 0 ? -key : key), key < 0);
     Mouse(MOUSEEVENTF_LEFTUP);
     const bool done = PumpUntil([] { return ::GetQueueStatus(QS_INPUT) == 0 && !::GetCapture(); });
@@ -411,6 +687,77 @@ class PaneDrag : public DockingPanes {
     return pt;
   }
 };
+
+TEST_F(PaneDrag, APaneDroppedOnACaptionMakesATabBoxThere) {
+  DockAll();
+  ASSERT_TRUE(panes[1].Undock());
+  const zel::rect place = InFrame(panes[2]);
+  panes[1].SetWindowPos(nullptr, 400, 300, 150, 100, SWP_NOZORDER | SWP_SHOWWINDOW);
+  ASSERT_TRUE(Drag(CaptionPoint(panes[1]), CaptionPoint(panes[2], 30)));
+  CTabDockingBoxWithHook* box = CTabDockingBoxWithHook::FromHandle(panes[2].host);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(panes[1].host, box->m_hWnd);
+  EXPECT_EQ(InFrame(*box), place);
+  EXPECT_EQ(box->SelectedWindow(), panes[1].m_hWnd);
+}
+
+TEST_F(PaneDrag, ATabDraggedAlongTheStripChangesPlaces) {
+  CTabDockingBoxWithHook* box = Drop(1, 0);
+  ASSERT_NE(box, nullptr);
+  const POINT first = TabPoint(*box, 0), second = TabPoint(*box, 1);
+  ASSERT_TRUE(DragThrough({first, POINT{first.x + 6, first.y}, second}, {}, true));
+  EXPECT_EQ(Tabs(*box), (std::vector<HWND>{panes[1], panes[0]}));
+  EXPECT_EQ(box->SelectedWindow(), panes[0].m_hWnd);
+}
+
+TEST_F(PaneDrag, APaneDraggedOverTheStripJoinsTheTabsAtThePointer) {
+  CTabDockingBoxWithHook* box = Drop(1, 0);
+  ASSERT_NE(box, nullptr);
+  panes[2].SetWindowPos(nullptr, 420, 300, 150, 100, SWP_NOZORDER | SWP_SHOWWINDOW);
+  const POINT from = CaptionPoint(panes[2]);
+  // Across the strip and away: the tabs stay as they were.
+  ASSERT_TRUE(DragThrough({from, POINT{from.x + 30, from.y + 30}, TabPoint(*box, 0), InScreen(300, 200)}, {}, true));
+  EXPECT_EQ(Tabs(*box), (std::vector<HWND>{panes[0], panes[1]}));
+  EXPECT_EQ(box->SelectedWindow(), panes[1].m_hWnd);
+  EXPECT_EQ(panes[2].host, nullptr);
+  // Released over the first tab: it comes in there, selected.
+  const POINT again = CaptionPoint(panes[2]);
+  ASSERT_TRUE(DragThrough({again, POINT{again.x + 30, again.y + 30}, TabPoint(*box, 0)}, {}, true));
+  EXPECT_EQ(Tabs(*box), (std::vector<HWND>{panes[2], panes[0], panes[1]}));
+  EXPECT_EQ(box->SelectedWindow(), panes[2].m_hWnd);
+  EXPECT_EQ(panes[2].host, box->m_hWnd);
+}
+
+TEST_F(PaneDrag, ATabDraggedOffTheStripGoesOnAsABoxDragAndTheBoxDissolves) {
+  DockAll();
+  HWND row = panes[2].host;
+  ASSERT_TRUE(panes[0].Undock());
+  const zel::rect place = InFrame(panes[2]);
+  DockRequest drop{};
+  drop.window = HandleValue(panes[0]);
+  drop.code = dock_code::AcceptDrop;
+  ASSERT_TRUE(::SendMessageW(panes[2], DockingRequestMessage, 0, reinterpret_cast<LPARAM>(&drop)));
+  CTabDockingBoxWithHook* box = CTabDockingBoxWithHook::FromHandle(panes[2].host);
+  ASSERT_NE(box, nullptr);
+  const HWND tab_box = *box;
+  RECT tab;
+  box->Strip().GetItemRect(1, &tab);
+  POINT from{tab.left + 8, (tab.top + tab.bottom) / 2};
+  box->Strip().ClientToScreen(&from);
+  const POINT to = InScreen(300, 200);
+  panes[0].float_rect = {0, 0, 160, 100};
+
+  // Up from the strip and on to the centre, where the box drag that the
+  // strip hands the tab to lets it float.
+  ASSERT_TRUE(DragThrough({from, POINT{from.x + 6, from.y}, POINT{from.x + 6, from.y - 60}, POINT{to.x - 20, to.y}, to},
+                          {}, true));
+  EXPECT_EQ(panes[0].host, nullptr);
+  EXPECT_TRUE(panes[0].IsWindowVisible());
+  EXPECT_EQ(WindowRect(panes[0]).width(), 160);
+  EXPECT_EQ(panes[2].host, row);
+  EXPECT_EQ(InFrame(panes[2]), place);
+  EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(tab_box); }));
+}
 
 TEST_F(PaneDrag, ADockedPaneDraggedOverTheCentreFloatsAtTheOutline) {
   DockAll();

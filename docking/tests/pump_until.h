@@ -6,17 +6,24 @@
 namespace orvo::testing {
 
 // Dispatches messages until `done` holds; false when the system delivers
-// nothing more for two seconds and it still does not.
+// nothing more for two seconds and it still does not. The queue is drained
+// before each wait and the wait counts input already seen (a GetQueueStatus
+// in `done` marks queued input as old, which a plain wait would ignore).
 template <class Pred>
 bool PumpUntil(Pred done) {
   for (int idle = 0; idle < 40 && !done(); ++idle) {
     MSG msg;
-    if (::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT) == WAIT_TIMEOUT) continue;
+    bool any = false;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       ::TranslateMessage(&msg);
       ::DispatchMessageW(&msg);
-      idle = 0;
+      any = true;
     }
+    if (any) {
+      idle = -1;
+      continue;
+    }
+    ::MsgWaitForMultipleObjectsEx(0, nullptr, 50, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   }
   return done();
 }
