@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <climits>
 #include <stdexcept>
 
 #include "com/ptr.h"
@@ -217,8 +218,8 @@ LRESULT CLogWindow::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   return 0;
 }
 
-int CLogWindow::string_width(const std::wstring& text) const {
-  return static_cast<int>(m_list.SendMessage(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str())));
+int CLogWindow::string_width(const std::wstring& text) {
+  return static_cast<int>(m_list.DefWindowProc(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str())));
 }
 
 int CLogWindow::message_width(std::size_t index) {
@@ -231,19 +232,21 @@ int CLogWindow::message_width(std::size_t index) {
 void CLogWindow::show(std::size_t index) {
   const Orvo::log_record* record = m_log.record(index);
   if (!record || !m_list.IsWindow() || !m_log.shown(*record)) return;
+  // Straight to the list's own procedure: a refill sends this for every
+  // record, and the window's own map has nothing to add to these messages.
   LVITEMW item{};
   item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-  item.iItem = static_cast<int>(m_list.SendMessage(LVM_GETITEMCOUNT));
+  item.iItem = INT_MAX;  // appended
   item.pszText = LPSTR_TEXTCALLBACKW;
   item.iImage = record->level;
   item.lParam = static_cast<LPARAM>(index);
-  const int at = static_cast<int>(m_list.SendMessage(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+  const LRESULT at = m_list.DefWindowProc(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
   const int width = message_width(index);
   if (width > m_widest_message) {
     m_widest_message = width;
-    if (m_list.SendMessage(LVM_GETCOLUMNWIDTH, 2) < width) m_list.SendMessage(LVM_SETCOLUMNWIDTH, 2, width);
+    if (m_list.DefWindowProc(LVM_GETCOLUMNWIDTH, 2, 0) < width) m_list.DefWindowProc(LVM_SETCOLUMNWIDTH, 2, width);
   }
-  if (m_log.m_auto_scroll && at >= 0) m_list.SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(at), TRUE);
+  if (m_log.m_auto_scroll && at >= 0) m_list.DefWindowProc(LVM_ENSUREVISIBLE, static_cast<WPARAM>(at), TRUE);
 }
 
 void CLogWindow::refill() {
@@ -323,18 +326,21 @@ LRESULT CLogWindow::OnListKeyDown(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&
 }
 
 LRESULT CLogWindow::OnListPaint(UINT, WPARAM wParam, LPARAM, BOOL&) {
-  RECT client{};
-  m_list.GetClientRect(&client);
+  // Only the part to be painted goes through the off-screen bitmap: after
+  // a scroll by one row that is one row, not the whole list.
   PAINTSTRUCT ps{};
   const HDC screen = wParam ? reinterpret_cast<HDC>(wParam) : ::BeginPaint(m_list, &ps);
-  const int width = client.right, height = client.bottom;
+  RECT area = ps.rcPaint;
+  if (wParam) ::GetClipBox(screen, &area);
+  const int width = area.right - area.left, height = area.bottom - area.top;
   if (screen && width > 0 && height > 0) {
     const HDC memory = ::CreateCompatibleDC(screen);
     const HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
     const HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::FillRect(memory, &client, ::GetSysColorBrush(COLOR_WINDOW));
+    ::SetWindowOrgEx(memory, area.left, area.top, nullptr);
+    ::FillRect(memory, &area, ::GetSysColorBrush(COLOR_WINDOW));
     m_list.DefWindowProc(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
-    ::BitBlt(screen, 0, 0, width, height, memory, 0, 0, SRCCOPY);
+    ::BitBlt(screen, area.left, area.top, width, height, memory, area.left, area.top, SRCCOPY);
     ::SelectObject(memory, old);
     ::DeleteObject(bitmap);
     ::DeleteDC(memory);

@@ -86,6 +86,7 @@ class CLogWindow : public CDialogView<CLogWindow>,
   COMMAND_RANGE_HANDLER(IDC_LOG_LEVEL1, IDC_LOG_LEVEL4, OnFilter)
   NOTIFY_HANDLER(IDC_LOG_LIST, LVN_GETDISPINFOW, OnGetDispInfo)
   NOTIFY_HANDLER(IDC_LOG_LIST, NM_CUSTOMDRAW, OnCustomDraw)
+  NOTIFY_HANDLER(IDC_LOG_LIST, LVN_DELETEALLITEMS, OnDeleteAllItems)
   CHAIN_MSG_MAP(WTL::CUpdateUI<CLogWindow>)
   CHAIN_MSG_MAP(zel::layout::dialog_layout<CLogWindow>)
   ALT_MSG_MAP(1)
@@ -116,6 +117,8 @@ class CLogWindow : public CDialogView<CLogWindow>,
   LRESULT OnFilter(WORD, WORD, HWND, BOOL&);
   LRESULT OnGetDispInfo(int, LPNMHDR, BOOL&);
   LRESULT OnCustomDraw(int, LPNMHDR, BOOL&);
+  // No LVN_DELETEITEM per item: items own nothing.
+  LRESULT OnDeleteAllItems(int, LPNMHDR, BOOL&) { return TRUE; }
   LRESULT OnListPaint(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnListEraseBackground(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
   LRESULT OnListPositionChanged(UINT, WPARAM, LPARAM, BOOL&);
@@ -139,7 +142,7 @@ class CLogWindow : public CDialogView<CLogWindow>,
   void copy_to_clipboard();
   // Runs the list's own handling with window updates locked, then repaints.
   LRESULT locked_default(UINT, WPARAM, LPARAM);
-  int string_width(const std::wstring& text) const;
+  int string_width(const std::wstring& text);
   int message_width(std::size_t index);
   std::wstring load_text(UINT id) const;
 
