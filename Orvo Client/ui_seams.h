@@ -25,4 +25,16 @@ int message_box(HWND owner, const wchar_t* text, const wchar_t* caption, UINT st
 // MessageBeep or the hook.
 void beep(UINT type = 0xFFFFFFFF);
 
+// The clipboard calls of placing `memory` on the clipboard, one step each.
+// A hook sees every step with the memory being placed; a nonzero answer is
+// the Win32 error the step fails with instead of running.
+enum class clipboard_step { open, empty, set, close };
+using clipboard_hook = std::function<DWORD(clipboard_step step, HGLOBAL memory)>;
+clipboard_hook set_clipboard_hook(clipboard_hook hook);
+
+// OpenClipboard(owner), EmptyClipboard, SetClipboardData(format, memory)
+// or CloseClipboard, or the hook's failure; false on failure, with the
+// error in GetLastError.
+bool clipboard(clipboard_step step, HWND owner, UINT format, HGLOBAL memory);
+
 }  // namespace Orvo

@@ -1,0 +1,44 @@
+// Resource ids of the event log window (log_window.rc).
+#pragma once
+
+#define IDD_LOG_WINDOW 256
+#define IDR_LOG_CONTEXT_MENU 277
+#define IDB_LOG_COMMANDS 308
+#define IDR_LOG_COMMANDS 309
+
+// Level images: Event, Information, Warning (the Error image, 218, is the
+// client's tray blink icon).
+#define IDI_LOG_EVENT 261
+#define IDI_LOG_INFORMATION 217
+#define IDI_LOG_WARNING 257
+#define IDI_LOG_ERROR 218
+
+#define IDC_LOG_CLEAR 1035
+#define IDC_LOG_LIST 1038
+#define IDC_LOG_HIGHLIGHTING 1040
+#define IDC_LOG_LEVEL1 1041
+#define IDC_LOG_LEVEL2 1042
+#define IDC_LOG_LEVEL3 1043
+#define IDC_LOG_LEVEL4 1044
+#define IDC_LOG_STATUS1 1045
+#define IDC_LOG_AUTO_SCROLL 1047
+#define IDC_LOG_STATUS2 1049
+#define IDC_LOG_EVENT_LOGGING 1050
+#define IDC_LOG_FILTER_BOX 1053
+#define IDC_LOG_OPTIONS_BOX 1054
+#define IDC_LOG_MESSAGES_BOX 1079
+#define IDC_LOG_COPY 2037
+
+#define IDS_NO_ITEMS 61425
+#define IDS_LOG_TIME 61426
+#define IDS_LOG_MESSAGE 61427
+#define IDS_LOG_INDEX 61442
+#define IDS_LOG_AVAILABLE 61449
+#define IDS_LOG_HIDDEN 61450
+#define IDS_LOG_ALL_SHOWN 61451
+#define IDS_LOG_NONE 61452
+#define IDS_LOG_STATUS_CODE 61454
+#define IDS_LOG_TIP_LEVEL1 61455
+#define IDS_LOG_TIP_LEVEL2 61456
+#define IDS_LOG_TIP_LEVEL3 61457
+#define IDS_LOG_TIP_LEVEL4 61458
