@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "orvo_module.h"
+#include "res/resource.h"
 #include "ui_seams.h"
 #include "win/loop.h"
 #include "zel/errors.h"
@@ -15,7 +16,6 @@ namespace Orvo {
 namespace {
 
 constexpr wchar_t fatal_error_caption[] = L"Orvo Client Error";
-constexpr UINT installation_error_caption = 0xF015;  // string resource
 constexpr DWORD common_control_classes = ICC_WIN95_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES;
 
 // The UI thread's single-threaded apartment, from the first start-up step
@@ -117,7 +117,7 @@ int start(const wchar_t* command_line, HINSTANCE instance, const main_window_fac
     try {
       _Module.RepairInstallation(INSTALLUILEVEL_BASIC, nullptr);
     } catch (const zel::basic_com_error& error) {
-      show_fatal_error(error, zel::frame::load_string(installation_error_caption).c_str());
+      show_fatal_error(error, zel::frame::load_string(IDS_INSTALL_ERROR_CAPTION).c_str());
       return -1;
     }
   }

@@ -1,6 +1,7 @@
-// The client's start and end in this process: the start-up steps around a
-// stand-in main window, the hand-over to a running client, the repair and
-// the fatal-error boxes (answered by the message-box hook).
+// The client's start and end in this process: the start-up and shut-down
+// steps around a stand-in main window, the repair's installer calls and the
+// fatal-error box (answered by the message-box hook). What a user sees of a
+// second start, the repair box and the exits: client_program_test.
 #include <windows.h>
 #include <shellapi.h>
 #include <gtest/gtest.h>
@@ -8,7 +9,6 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "client_start.h"
@@ -16,32 +16,17 @@
 #include "orvo_module.h"
 #include "ui_seams.h"
 #include "win/window_impl.h"
-#include "zel/errors.h"
 
 namespace {
 
 constexpr UINT deferred_start = WM_APP + 1000;
-constexpr wchar_t installation_error[] = L"An error occured during the Orvo system software instalation process";
-
-UINT instance_answer() { return ~_Module.GetInstanceMessage(); }
-
-// Answers the instance message as a running client's main window does.
-class answering_window : public WTL::CWindowImpl<answering_window> {
- public:
-  static WTL::window_class class_traits() { return {L"Orvo.Test.AnsweringWindow"}; }
-  BEGIN_MSG_MAP(answering_window)
-  if (uMsg == _Module.GetInstanceMessage()) {
-    lResult = static_cast<LRESULT>(instance_answer());
-    return TRUE;
-  }
-  END_MSG_MAP()
-};
 
 // Stands in for the main frame: created hidden, shown by its deferred
 // start (where the test acts), and at its end it releases the module's lock
 // with time-out and pause cleared, closes the instance mutex and quits with 0.
-class stand_in_frame : public answering_window, public Orvo::main_window {
+class stand_in_frame : public WTL::CWindowImpl<stand_in_frame>, public Orvo::main_window {
  public:
+  static WTL::window_class class_traits() { return {L"Orvo.Test.StandInFrame"}; }
   std::function<void(HWND)> on_started;
   bool refuse_creation = false;
 
@@ -56,7 +41,6 @@ class stand_in_frame : public answering_window, public Orvo::main_window {
   BEGIN_MSG_MAP(stand_in_frame)
   MESSAGE_HANDLER(deferred_start, OnDeferredStart)
   MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
-  CHAIN_MSG_MAP(answering_window)
   END_MSG_MAP()
 
   LRESULT OnDeferredStart(UINT, WPARAM, LPARAM, BOOL&) {
@@ -222,65 +206,6 @@ TEST_F(ClientStart, AModuleStillHoldingTheMutexCannotStartAgain) {
   EXPECT_EQ(run(L"client.exe"), 0) << "a module that let go of its mutex starts";
 }
 
-// A running client: the mutex of the name and a window that answers.
-class ClientStartBesideRunning : public ClientStart {
- protected:
-  void SetUp() override {
-    ClientStart::SetUp();
-    mutex = ::CreateMutexW(nullptr, FALSE, COrvoModule::instance_name);
-    running.Create(nullptr, WTL::CWindow::rcDefault, L"Running Orvo Client", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-  }
-  void TearDown() override {
-    running.DestroyWindow();
-    ::CloseHandle(mutex);
-    ClientStart::TearDown();
-  }
-  HANDLE mutex = nullptr;
-  answering_window running;
-};
-
-TEST_F(ClientStartBesideRunning, ASecondStartHandsOverAndEndsWithoutAWindow) {
-  EXPECT_EQ(run(L"client.exe"), -1);
-  EXPECT_EQ(frames_made, 0);
-  EXPECT_TRUE(boxes.empty());
-  EXPECT_EQ(::GetForegroundWindow(), running.m_hWnd);
-}
-
-TEST_F(ClientStartBesideRunning, ASecondStartRestoresAClientMinimisedToTheTray) {
-  running.ShowWindow(SW_MINIMIZE);
-  running.ShowWindow(SW_HIDE);
-  ASSERT_TRUE(::IsIconic(running));
-  EXPECT_EQ(run(L"client.exe"), -1);
-  EXPECT_FALSE(::IsIconic(running));
-  EXPECT_TRUE(::IsWindowVisible(running));
-}
-
-TEST_F(ClientStartBesideRunning, WithMTheStartRunsBesideWithoutAsking) {
-  EXPECT_EQ(run(L"client.exe -m"), 0);
-  EXPECT_TRUE(seen.ran);
-}
-
-TEST_F(ClientStartBesideRunning, AWindowThatNeverAnswersLetsTheStartGoOn) {
-  running.DestroyWindow();
-  HANDLE made = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  // A client whose thread hangs: its window exists but its thread never reads messages.
-  std::thread hung([&] {
-    answering_window window;
-    window.Create(nullptr, WTL::CWindow::rcDefault, L"Hung Orvo Client", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    ::SetEvent(made);
-    ::WaitForSingleObject(release, INFINITE);
-    window.DestroyWindow();
-  });
-  ::WaitForSingleObject(made, INFINITE);
-  EXPECT_EQ(run(L"client.exe"), 0);
-  EXPECT_TRUE(seen.ran);
-  ::SetEvent(release);
-  hung.join();
-  ::CloseHandle(made);
-  ::CloseHandle(release);
-}
-
 // The installer's calls as the repair makes them.
 struct installer_record {
   static inline std::vector<std::wstring> calls;
@@ -310,30 +235,6 @@ TEST_F(ClientStart, IRepairsTheInstallationWithTheBasicInterfaceBeforeTheWindow)
                                               L"reinstall {87101B90-FAC0-4C4E-AE2E-D1A646945FA0} 514"};
   EXPECT_EQ(installer_record::calls, expected);
   EXPECT_TRUE(seen.ran);
-}
-
-TEST_F(ClientStart, AFailedRepairShowsTheInstallationBoxAndEnds) {
-  _Module.m_installer = installer_record::install(1605);
-  EXPECT_EQ(run(L"client.exe /I"), -1);
-  EXPECT_EQ(frames_made, 0);
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].caption, installation_error);
-  const zel::basic_com_error unknown_product(static_cast<HRESULT>(0x80070645));
-  const std::string system_text = unknown_product.what();
-  EXPECT_EQ(boxes[0].text, std::wstring(system_text.begin(), system_text.end()));
-  EXPECT_EQ(boxes[0].style, static_cast<DWORD>(MB_USERICON));
-  EXPECT_FALSE(instance_mutex_exists());
-}
-
-TEST_F(ClientStartBesideRunning, TheRepairRunsBeforeTheHandOver) {
-  _Module.m_installer = installer_record::install(0);
-  EXPECT_EQ(run(L"client.exe -i"), -1);
-  EXPECT_EQ(installer_record::calls.size(), 2u);
-  EXPECT_EQ(frames_made, 0);
-  _Module.m_installer = installer_record::install(1605);
-  EXPECT_EQ(run(L"client.exe -i"), -1);
-  ASSERT_EQ(boxes.size(), 1u) << "a failed repair shows its box also beside a running client";
-  EXPECT_EQ(boxes[0].caption, installation_error);
 }
 
 TEST(FirstIconGroup, IsTheLowestNumberedIconOfAProgramWithNoNamedOnes) {
