@@ -232,14 +232,6 @@ TEST_F(ClientProgram, StartsWithItsTitleAndStatusBarAndEndsFromTheTrayWithZero) 
   EXPECT_EQ(run.exit_code(), 0u);
 }
 
-TEST_F(ClientProgram, ExitNowInTheCloseDialogEndsWithZero) {
-  client_run run(L"-b");
-  HWND main = run.main_window();
-  ASSERT_NE(main, nullptr);
-  exit_now_from_close_dialog(run, main);
-  EXPECT_EQ(run.exit_code(), 0u);
-}
-
 TEST_F(ClientProgram, ASecondStartBringsTheFirstToTheFrontAndEnds) {
   client_run first;
   HWND main = first.main_window();
@@ -316,12 +308,11 @@ void repair_box_shows_and_the_start_ends(client_run& run) {
   EXPECT_TRUE(windows_of(run.id()).empty());
 }
 
-TEST_F(ClientProgram, IShowsTheRepairBoxWhenTheRepairFailsAndEnds) {
-  client_run run(L"-i");
-  repair_box_shows_and_the_start_ends(run);
-}
-
-TEST_F(ClientProgram, IRepairsAlsoBesideARunningClient) {
+TEST_F(ClientProgram, IShowsTheRepairBoxWhenTheRepairFailsAndEndsAlsoBesideARunningClient) {
+  {
+    client_run repair(L"-i");
+    repair_box_shows_and_the_start_ends(repair);
+  }
   client_run first;
   HWND main = first.main_window();
   ASSERT_NE(main, nullptr);
@@ -343,7 +334,7 @@ class ClientProgramLocalServer : public ::testing::Test {
   static void TearDownTestSuite() { unregister_stand_in(); }
 };
 
-TEST_F(ClientProgramLocalServer, FollowsTheServersEventsAndTheServerEndsAfterTheClient) {
+TEST_F(ClientProgramLocalServer, FollowsTheServersEventsEndsByExitNowAndTheServerEndsAfterIt) {
   ptr<IStandInControl> control;
   ASSERT_EQ(
       CoCreateInstance(CLSID_StandInControl, nullptr, CLSCTX_LOCAL_SERVER, IID_IStandInControl, control.put_void()),
@@ -390,7 +381,7 @@ TEST_F(ClientProgramLocalServer, FollowsTheServersEventsAndTheServerEndsAfterThe
 
   // Only the client holds the server now.
   control = nullptr;
-  exit_from_tray(main);
+  exit_now_from_close_dialog(run, main);
   EXPECT_EQ(run.exit_code(), 0u);
   EXPECT_EQ(WaitForSingleObject(server, 20000), WAIT_OBJECT_0) << "the server outlives its last client";
   CloseHandle(server);
