@@ -35,8 +35,24 @@ class COrvoModule : public WTL::CServerAppModule {
 
   installer_calls m_installer;
 
-  // Sets the four switch flags from GetCommandLineW.
+  // Framework initialisation with the client's time-out (5,000 ms) and
+  // pause (1,000 ms); E_UNEXPECTED while this module still holds the
+  // instance mutex (a start that was not ended), E_OUTOFMEMORY when the
+  // loop map cannot be made.
+  HRESULT Init(const void* objectMap, HINSTANCE instance, const GUID* libid = nullptr) noexcept;
+
+  // Sets the four switch flags from GetCommandLineW, or from `line`.
   void ParseCommandLine();
+  void ParseCommandLine(const wchar_t* line) noexcept;
+
+  // Creates the instance mutex and keeps the creation status.
+  void CreateInstanceMutex() noexcept;
+
+  // The instance probe: the top-level window of a running client that
+  // answers the instance message within 750 ms, or null. Asked only when
+  // the mutex existed before (ERROR_ALREADY_EXISTS or ERROR_ACCESS_DENIED).
+  bool InstanceMayBeRunning() const noexcept;
+  HWND FindRunningInstance() noexcept;
 
   // Runs the installer's repair of the product; throws zel::basic_com_error
   // with the installer's result as an HRESULT on failure.

@@ -17,6 +17,7 @@
 #include "registry/registry_key.h"
 #include "server_link.h"
 #include "stand_in_h.h"
+#include "stand_in_forms.h"
 #include "state_walk.h"
 #include "testing/com_test.h"
 
@@ -25,21 +26,6 @@ using namespace orvo::impl;
 using namespace orvo::testing;
 
 namespace {
-
-const std::wstring inproc_server = windows_path(STAND_IN_INPROC);
-const std::wstring local_server = windows_path(STAND_IN_LOCAL);
-
-void register_form(bool local) {
-  if (local) {
-    ASSERT_EQ(run_program(L"\"" + local_server + L"\" /RegServer"), 0);
-  } else {
-    ASSERT_EQ(regsvr32(inproc_server), 0);
-  }
-}
-void unregister_forms() {
-  regsvr32(inproc_server, true);
-  run_program(L"\"" + local_server + L"\" /UnregServer");
-}
 
 // States the client makes read their models from the capabilities library.
 void use_capabilities() {
@@ -363,20 +349,20 @@ void a_failed_initialize_disconnects_and_raises_its_hresult() {
 
 class InProcessServer : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { register_form(false); }
-  static void TearDownTestSuite() { unregister_forms(); }
+  static void SetUpTestSuite() { register_stand_in(false); }
+  static void TearDownTestSuite() { unregister_stand_in(); }
 };
 
 class LocalServer : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { register_form(true); }
-  static void TearDownTestSuite() { unregister_forms(); }
+  static void SetUpTestSuite() { register_stand_in(true); }
+  static void TearDownTestSuite() { unregister_stand_in(); }
 };
 
 }  // namespace
 
 TEST(ServerLink, AnUnregisteredServerRaisesTheLookupsHresultAndHoldsNothing) {
-  unregister_forms();
+  unregister_stand_in();
   CRecordingHandler handler;
   CServerLink link(handler);
   try {

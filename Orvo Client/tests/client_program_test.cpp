@@ -1,0 +1,390 @@
+// Orvo Client.exe as a user starts it, under wine64 on the test display,
+// against the stand-in amplifier server registered in process and then as
+// a local server. The test reads the program's windows from outside
+// (window texts, the status bar's parts) and ends it the ways a user does:
+// the tray menu's Exit and the close dialog's Exit Now.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <oleauto.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "com/object.h"
+#include "registry/registry_key.h"
+#include "res/resource.h"
+#include "stand_in_forms.h"
+#include "stand_in_h.h"
+#include "testing/com_test.h"
+
+using orvo::com::ptr;
+using namespace orvo::testing;
+
+namespace {
+
+const std::wstring client_program = windows_path(ORVO_CLIENT_PROGRAM);
+
+constexpr wchar_t instance_name[] = L"Orvo_CLIENT_E2B4BBBD_A5C1_4C07_AEEA_785BDFBB7EB1";
+constexpr wchar_t installation_error[] = L"An error occured during the Orvo system software instalation process";
+constexpr wchar_t untitled[] = L"Untitled* - Orvo - [Hotkey: Ctrl+Alt+D]";
+constexpr int status_bar_id = ID_VIEW_STATUS_BAR;  // the status bar's control id
+constexpr int exit_now = 6;
+constexpr DWORD ended_early = static_cast<DWORD>(-1);
+
+// Polls `done` every 20 ms for up to `seconds`.
+bool wait_for(const std::function<bool()>& done, double seconds = 20) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > until) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+std::wstring text_of(HWND window) {
+  wchar_t text[1024] = {};
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &length))
+    return L"<no answer>";
+  return text;
+}
+
+// Calls `visit` for each top-level window, or each child of `parent`,
+// until it answers false.
+void each_window(const std::function<bool(HWND)>& visit, HWND parent = nullptr) {
+  struct call {
+    static BOOL CALLBACK next(HWND window, LPARAM param) {
+      return (*reinterpret_cast<const std::function<bool(HWND)>*>(param))(window) ? TRUE : FALSE;
+    }
+  };
+  if (parent) {
+    EnumChildWindows(parent, &call::next, reinterpret_cast<LPARAM>(&visit));
+  } else {
+    EnumWindows(&call::next, reinterpret_cast<LPARAM>(&visit));
+  }
+}
+
+// The visible top-level windows of a process: the unowned ones, or with a
+// caption those bearing it.
+std::vector<HWND> windows_of(DWORD process, const wchar_t* caption = nullptr) {
+  std::vector<HWND> found;
+  each_window([&](HWND window) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == process && IsWindowVisible(window) &&
+        (caption ? text_of(window) == caption : GetWindow(window, GW_OWNER) == nullptr))
+      found.push_back(window);
+    return true;
+  });
+  return found;
+}
+
+// One run of the program. A run the test could not end is killed.
+class client_run {
+ public:
+  explicit client_run(const std::wstring& arguments = L"") {
+    std::wstring line = L"\"" + client_program + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+    std::vector<wchar_t> text(line.begin(), line.end());
+    text.push_back(0);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    if (!CreateProcessW(nullptr, text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_process))
+      ADD_FAILURE() << "the client does not start: error " << GetLastError();
+  }
+  ~client_run() {
+    if (m_process.hProcess && WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
+      ADD_FAILURE() << "the client was still running and is killed";
+      TerminateProcess(m_process.hProcess, 99);
+      WaitForSingleObject(m_process.hProcess, 5000);
+    }
+    if (m_process.hProcess) CloseHandle(m_process.hProcess);
+    if (m_process.hThread) CloseHandle(m_process.hThread);
+  }
+  client_run(const client_run&) = delete;
+  client_run& operator=(const client_run&) = delete;
+
+  DWORD id() const { return m_process.dwProcessId; }
+
+  // The main window once it is shown, else null.
+  HWND main_window(double seconds = 30) {
+    HWND found = nullptr;
+    wait_for(
+        [&] {
+          for (HWND window : windows_of(id()))
+            if (GetDlgItem(window, status_bar_id)) found = window;
+          return found != nullptr;
+        },
+        seconds);
+    return found;
+  }
+  // The exit code once the program has ended, else STILL_ACTIVE.
+  DWORD exit_code(DWORD milliseconds = 30000) {
+    WaitForSingleObject(m_process.hProcess, milliseconds);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(m_process.hProcess, &code);
+    return code;
+  }
+  // A shown window of the program with that caption, else null.
+  HWND window_captioned(const wchar_t* caption, double seconds = 20) {
+    HWND found = nullptr;
+    wait_for(
+        [&] {
+          const auto all = windows_of(id(), caption);
+          found = all.empty() ? nullptr : all.front();
+          return found != nullptr;
+        },
+        seconds);
+    return found;
+  }
+
+ private:
+  PROCESS_INFORMATION m_process{};
+};
+
+std::wstring pane_0(HWND main) { return text_of(GetDlgItem(main, status_bar_id)); }
+
+// The right edges of the status bar's parts, read through a buffer in the
+// program's own memory.
+std::vector<int> status_parts(HWND main, DWORD process) {
+  HWND bar = GetDlgItem(main, status_bar_id);
+  HANDLE target = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process);
+  if (!target) return {};
+  void* buffer = VirtualAllocEx(target, nullptr, 256 * sizeof(int), MEM_COMMIT, PAGE_READWRITE);
+  std::vector<int> parts(256);
+  const int count = static_cast<int>(SendMessageW(bar, SB_GETPARTS, 256, reinterpret_cast<LPARAM>(buffer)));
+  SIZE_T read = 0;
+  ReadProcessMemory(target, buffer, parts.data(), parts.size() * sizeof(int), &read);
+  VirtualFreeEx(target, buffer, 0, MEM_RELEASE);
+  CloseHandle(target);
+  parts.resize(count > 0 ? static_cast<size_t>(count) : 0);
+  return parts;
+}
+
+// The text of a message box: its static control's.
+std::wstring box_text(HWND box) {
+  std::wstring text;
+  each_window(
+      [&](HWND child) {
+        wchar_t kind[32] = {};
+        GetClassNameW(child, kind, 32);
+        const std::wstring content = text_of(child);
+        if (_wcsicmp(kind, L"Static") == 0 && !content.empty()) text = content;
+        return true;
+      },
+      box);
+  return text;
+}
+
+std::wstring system_text(HRESULT hr) {
+  wchar_t* text = nullptr;
+  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                 static_cast<DWORD>(hr), 0x400, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+  std::wstring result = text ? text : L"";
+  LocalFree(text);
+  return result;
+}
+
+// Ends a run through the tray menu's Exit: the window goes at once.
+void exit_from_tray(HWND main) { PostMessageW(main, WM_COMMAND, MAKEWPARAM(ID_TRAY_EXIT, 0), 0); }
+
+// Ends a run through the close dialog's Exit Now (the dialog is the
+// program's shown window that holds a button 6).
+void exit_now_from_close_dialog(client_run& run, HWND main) {
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(wait_for([&] {
+    each_window([&](HWND window) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(window, &owner);
+      if (owner == run.id() && IsWindowVisible(window) && GetDlgItem(window, exit_now)) dialog = window;
+      return dialog == nullptr;
+    });
+    return dialog != nullptr;
+  })) << "no close dialog";
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(exit_now, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, exit_now)));
+}
+
+class ClientProgram : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    orvo::registry::key::create(HKEY_LOCAL_MACHINE, L"Software\\Quarnell Limited\\Orvo")
+        .write_string(L"Provider", windows_path(ORVO_CAPABILITIES));
+    register_stand_in(false);
+  }
+  static void TearDownTestSuite() { unregister_stand_in(); }
+};
+
+TEST_F(ClientProgram, StartsWithItsTitleAndStatusBarAndEndsFromTheTrayWithZero) {
+  client_run run;
+  HWND main = run.main_window();
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(wait_for([&] { return text_of(main) == untitled; })) << text_of(main);
+  EXPECT_TRUE(wait_for([&] { return pane_0(main) == L"Ready"; })) << pane_0(main);
+  // Panes 0 to 3 and the stand-in's one property ("Server").
+  EXPECT_EQ(status_parts(main, run.id()).size(), 5u);
+  exit_from_tray(main);
+  EXPECT_EQ(run.exit_code(), 0u);
+}
+
+TEST_F(ClientProgram, ASecondStartBringsTheFirstToTheFrontAndEnds) {
+  client_run first;
+  HWND main = first.main_window();
+  ASSERT_NE(main, nullptr);
+  {
+    client_run second;
+    EXPECT_EQ(second.exit_code(), ended_early);
+    EXPECT_TRUE(windows_of(second.id()).empty());
+  }
+  EXPECT_TRUE(wait_for([&] { return GetForegroundWindow() == main; }));
+  // In the tray: hidden and minimised; a second start restores it.
+  PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(wait_for([&] { return IsIconic(main) && !IsWindowVisible(main); }));
+  {
+    client_run second;
+    EXPECT_EQ(second.exit_code(), ended_early);
+  }
+  EXPECT_TRUE(wait_for([&] { return IsWindowVisible(main) && !IsIconic(main); }));
+  exit_from_tray(main);
+  EXPECT_EQ(first.exit_code(), 0u);
+}
+
+TEST_F(ClientProgram, WithMASecondClientRunsBeside) {
+  client_run first;
+  HWND main = first.main_window();
+  ASSERT_NE(main, nullptr);
+  client_run second(L"-m");
+  HWND beside = second.main_window();
+  ASSERT_NE(beside, nullptr);
+  EXPECT_NE(beside, main);
+  exit_from_tray(beside);
+  EXPECT_EQ(second.exit_code(), 0u);
+  exit_from_tray(main);
+  EXPECT_EQ(first.exit_code(), 0u);
+}
+
+TEST_F(ClientProgram, AWindowThatNeverAnswersDoesNotStopTheStart) {
+  // What a hung first client leaves: its mutex, and a window whose thread
+  // reads no messages.
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, instance_name);
+  HANDLE made = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::thread decoy([&] {
+    HWND window = CreateWindowExW(0, L"STATIC", L"Orvo - [Hotkey: Ctrl+Alt+D]", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                  200, 100, nullptr, nullptr, nullptr, nullptr);
+    SetEvent(made);
+    WaitForSingleObject(release, INFINITE);
+    DestroyWindow(window);
+  });
+  WaitForSingleObject(made, INFINITE);
+  {
+    client_run run;
+    HWND main = run.main_window();
+    EXPECT_NE(main, nullptr);
+    if (main) exit_from_tray(main);
+    EXPECT_EQ(run.exit_code(), 0u);
+  }
+  SetEvent(release);
+  decoy.join();
+  CloseHandle(made);
+  CloseHandle(release);
+  CloseHandle(mutex);
+}
+
+// The installer knows no such product here (1605): the repair fails.
+void repair_box_shows_and_the_start_ends(client_run& run) {
+  HWND box = run.window_captioned(installation_error);
+  ASSERT_NE(box, nullptr);
+  const std::wstring unknown_product = system_text(static_cast<HRESULT>(0x80070645));
+  EXPECT_FALSE(unknown_product.empty());
+  EXPECT_EQ(box_text(box), unknown_product);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(run.exit_code(), ended_early);
+  EXPECT_TRUE(windows_of(run.id()).empty());
+}
+
+TEST_F(ClientProgram, IShowsTheRepairBoxWhenTheRepairFailsAndEndsAlsoBesideARunningClient) {
+  {
+    client_run repair(L"-i");
+    repair_box_shows_and_the_start_ends(repair);
+  }
+  client_run first;
+  HWND main = first.main_window();
+  ASSERT_NE(main, nullptr);
+  {
+    client_run repair(L"/I");
+    repair_box_shows_and_the_start_ends(repair);
+  }
+  exit_from_tray(main);
+  EXPECT_EQ(first.exit_code(), 0u);
+}
+
+// The stand-in in a process of its own, steered through its control.
+class ClientProgramLocalServer : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    unregister_stand_in();
+    register_stand_in(true);
+  }
+  static void TearDownTestSuite() { unregister_stand_in(); }
+};
+
+TEST_F(ClientProgramLocalServer, FollowsTheServersEventsEndsByExitNowAndTheServerEndsAfterIt) {
+  ptr<IStandInControl> control;
+  ASSERT_EQ(
+      CoCreateInstance(CLSID_StandInControl, nullptr, CLSCTX_LOCAL_SERVER, IID_IStandInControl, control.put_void()),
+      S_OK);
+  ASSERT_EQ(control->Defaults(), S_OK);
+  VARIANT version;
+  version.vt = VT_BSTR;
+  version.bstrVal = SysAllocString(L"2.1");
+  BSTR firmware = SysAllocString(L"Firmware");
+  EXPECT_EQ(control->AddProperty(firmware, version), S_OK);
+  SysFreeString(firmware);
+  VariantClear(&version);
+  LONG server_id = 0;
+  ASSERT_EQ(control->get_ProcessId(&server_id), S_OK);
+  HANDLE server = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(server_id));
+  ASSERT_NE(server, nullptr);
+
+  client_run run;
+  HWND main = run.main_window();
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(wait_for([&] { return pane_0(main) == L"Ready"; })) << pane_0(main);
+  EXPECT_EQ(text_of(main), untitled);
+  EXPECT_EQ(status_parts(main, run.id()).size(), 6u) << "a pane for each of the server's two properties";
+
+  BSTR description = SysAllocString(L"Amplifier 1 lost");
+  EXPECT_EQ(control->FireError(0, description), S_OK);
+  SysFreeString(description);
+  EXPECT_TRUE(wait_for([&] { return pane_0(main) == L"An error occurred communicating with the Orvo System"; }))
+      << pane_0(main);
+  BSTR none = SysAllocString(L"");
+  EXPECT_EQ(control->FireInitialize(1, none), S_OK);
+  SysFreeString(none);
+  EXPECT_TRUE(wait_for([&] { return pane_0(main) == L"Ready"; })) << pane_0(main);
+
+  BSTR log = nullptr;
+  ASSERT_EQ(control->get_CallLog(&log), S_OK);
+  const std::wstring calls(log ? log : L"", SysStringLen(log));
+  SysFreeString(log);
+  std::size_t initializations = 0;
+  for (std::size_t at = calls.find(L"Initialize("); at != std::wstring::npos; at = calls.find(L"Initialize(", at + 1))
+    ++initializations;
+  EXPECT_EQ(initializations, 1u) << calls;
+  EXPECT_NE(calls.find(L"Initialize(false)"), std::wstring::npos) << calls;
+
+  // Only the client holds the server now.
+  control = nullptr;
+  exit_now_from_close_dialog(run, main);
+  EXPECT_EQ(run.exit_code(), 0u);
+  EXPECT_EQ(WaitForSingleObject(server, 20000), WAIT_OBJECT_0) << "the server outlives its last client";
+  CloseHandle(server);
+}
+
+}  // namespace
