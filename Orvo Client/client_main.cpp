@@ -6,6 +6,7 @@
 
 #include "client_start.h"
 #include "main_frame.h"
+#include "splash_win.h"
 
 namespace {
 
@@ -15,6 +16,8 @@ class frame_window final : public Orvo::main_window {
  public:
   HWND create() override { return m_frame.CreateEx(); }
   bool session_shows_splash() const override { return m_frame.m_session.m_show_spashscreen; }
+  // The splash closes itself; when its window cannot be made there is none.
+  void open_splash() override { CSplashWin::create(m_frame.m_hWnd, {&m_frame, m_frame.m_hWndClient}); }
 
  private:
   CMainFrame m_frame;

@@ -76,11 +76,6 @@ void bring_to_front(HWND running) noexcept {
   if (::IsIconic(running)) ::ShowWindow(running, SW_RESTORE);
 }
 
-// The splash window over the main window. It comes with the splash and
-// About windows; until then the start goes on without a splash, as it does
-// when the splash window cannot be created.
-void open_splash_window(HWND /*owner*/) noexcept {}
-
 // The loop's part of the start: from the common controls to the end of the
 // loop, then the shut-down steps up to the pause.
 int run_loop(const main_window_factory& make_main_window) {
@@ -96,7 +91,7 @@ int run_loop(const main_window_factory& make_main_window) {
     frame = make_main_window();
     if (const HWND main = frame ? frame->create() : nullptr) {
       _Module.Lock();  // released by the main window when it is destroyed
-      if (_Module.m_show_splash && frame->session_shows_splash()) open_splash_window(main);
+      if (_Module.m_show_splash && frame->session_shows_splash()) frame->open_splash();
       trim_working_set();
       result = loop.Run();
     }

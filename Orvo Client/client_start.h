@@ -32,6 +32,9 @@ class main_window {
   virtual HWND create() = 0;
   // Whether the session the window loaded asks for the splash screen.
   virtual bool session_shows_splash() const = 0;
+  // Opens the splash window over the created window; a window that cannot
+  // be made leaves the start going on without it.
+  virtual void open_splash() {}
 };
 using main_window_factory = std::function<std::unique_ptr<main_window>()>;
 
