@@ -89,7 +89,8 @@ protocol_frame_window::~protocol_frame_window() {
 
 HWND protocol_frame_window::create(HWND parent, const RECT& rect, HWND owner) {
   m_owner = owner ? owner : parent;
-  return CreateEx(parent, rect, WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
+  // The traits' style: a visible child clipping its siblings and children.
+  return CreateEx(parent, rect, 0, WS_EX_CONTROLPARENT);
 }
 
 LRESULT protocol_frame_window::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
@@ -122,7 +123,7 @@ LRESULT protocol_frame_window::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
                                  TVS_EDITLABELS | TVS_SHOWSELALWAYS,
                              0, 0, 0, 0, m_splitter, nullptr, WTL::resource_instance(), nullptr);
   m_details.m_manager = m_hWnd;
-  m_details.Create(m_splitter);
+  if (m_details.Create(m_splitter)) m_details.ShowWindow(SW_SHOWNA);
   m_splitter.SetSplitterPanes(m_tree, m_details);
   m_hWndClient = m_splitter;
   UpdateLayout();
@@ -152,6 +153,20 @@ LRESULT protocol_frame_window::OnCreate(UINT, WPARAM, LPARAM, BOOL&) {
     });
   OnIdle();
   return 0;
+}
+
+void protocol_frame_window::UpdateLayout(BOOL resizeBars) {
+  RECT area;
+  GetClientRect(&area);
+  if (m_hWndToolBar && (::GetWindowLongPtrW(m_hWndToolBar, GWL_STYLE) & WS_VISIBLE)) {
+    if (resizeBars) ::SendMessageW(m_hWndToolBar, WM_SIZE, 0, 0);
+    // The bands' height: the rebar's window may not have followed it yet.
+    const auto height = static_cast<LONG>(::SendMessageW(m_hWndToolBar, RB_GETBARHEIGHT, 0, 0));
+    area.top = std::min(area.bottom, area.top + height);
+  }
+  if (m_hWndClient)
+    ::SetWindowPos(m_hWndClient, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT protocol_frame_window::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled) {

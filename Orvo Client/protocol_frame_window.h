@@ -113,6 +113,10 @@ class protocol_frame_window
   int splitter_position() const { return m_splitter.GetSplitterPos(); }
   void set_splitter_position(int position) { m_splitter.SetSplitterPos(position); }
 
+  // The rebar on top and the splitter below it, also while the manager is
+  // not yet shown (a pane is laid out before its frame shows it).
+  void UpdateLayout(BOOL resizeBars = TRUE);
+
   bool label_editing() const noexcept { return m_label_edit; }
   HWND tree() const noexcept { return m_tree; }
   HWND toolbar() const noexcept { return m_toolbar; }
