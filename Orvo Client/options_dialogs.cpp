@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "comet/bstr.h"
+#include "protocol_dialogs.h"
 #include "protocol_state.h"
 #include "settings_disk.h"
 #include "state_walk.h"
@@ -181,11 +182,7 @@ int COptionsDlg::Run(IAmplifierState* state, Orvo::property_map& exclusions, CLo
   }
 }
 
-zel::layout::node_ptr COptionsDlg::define_layout() {
-  using namespace zel::layout;
-  return container() << control(IDC_OPTION_TABS, anchor_left | anchor_top | anchor_right | anchor_bottom)
-                     << control(IDOK, anchor_right | anchor_bottom) << control(IDCANCEL, anchor_right | anchor_bottom);
-}
+zel::layout::node_ptr COptionsDlg::define_layout() { return Orvo::grow_with_buttons(IDC_OPTION_TABS); }
 
 LRESULT COptionsDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   WTL::CWindow tabs = GetDlgItem(IDC_OPTION_TABS);
@@ -213,9 +210,7 @@ LRESULT COptionsDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   tabs.SendMessage(TCM_SETCURSEL, 0);
   initialize_layout();
   show_current_page();
-  const HICON icon = static_cast<HICON>(
-      ::LoadImageW(WTL::resource_instance(), MAKEINTRESOURCEW(128), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-  if (icon) SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  Orvo::set_small_icon(m_hWnd);
   return FALSE;  // the page has the focus
 }
 
@@ -262,11 +257,7 @@ LRESULT COptionsDlg::OnCancel(WORD, WORD, HWND, BOOL&) {
   return 0;
 }
 
-zel::layout::node_ptr useroptions::define_layout() {
-  using namespace zel::layout;
-  return container() << control(IDC_USER_OPTIONS_GROUP, anchor_left | anchor_top | anchor_right | anchor_bottom)
-                     << control(IDOK, anchor_right | anchor_bottom) << control(IDCANCEL, anchor_right | anchor_bottom);
-}
+zel::layout::node_ptr useroptions::define_layout() { return Orvo::grow_with_buttons(IDC_USER_OPTIONS_GROUP); }
 
 LRESULT useroptions::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   initialize_layout();

@@ -14,11 +14,19 @@ LRESULT delete_protocol_dialog::OnEnd(WORD, WORD id, HWND, BOOL&) {
 
 namespace Orvo {
 
-zel::layout::node_ptr comment_editor_dialog::define_layout() {
+zel::layout::node_ptr grow_with_buttons(int id) {
   using namespace zel::layout;
-  return container() << control(IDC_COMMENT_TEXT, anchor_left | anchor_top | anchor_right | anchor_bottom)
+  return container() << control(id, anchor_left | anchor_top | anchor_right | anchor_bottom)
                      << control(IDOK, anchor_right | anchor_bottom) << control(IDCANCEL, anchor_right | anchor_bottom);
 }
+
+void set_small_icon(HWND dialog) {
+  const HICON icon = static_cast<HICON>(
+      ::LoadImageW(WTL::resource_instance(), MAKEINTRESOURCEW(128), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+  if (icon) ::SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+zel::layout::node_ptr comment_editor_dialog::define_layout() { return grow_with_buttons(IDC_COMMENT_TEXT); }
 
 LRESULT comment_editor_dialog::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   initialize_layout();

@@ -27,6 +27,13 @@ class delete_protocol_dialog : public WTL::CDialogImpl<delete_protocol_dialog> {
 
 namespace Orvo {
 
+// The layout of a dialog with one control that grows with it and OK and
+// Cancel kept at the bottom right.
+zel::layout::node_ptr grow_with_buttons(int id);
+
+// The client's icon 128 as a dialog's small icon.
+void set_small_icon(HWND dialog);
+
 // Edits a protocol's comment (at most 1023 characters). "Save" is enabled
 // exactly while the text differs from the comment it was opened with; both
 // buttons leave the text in m_text, only IDOK is meant to be acted on.

@@ -4,6 +4,7 @@
 
 #include "orvo_module.h"
 #include "protocol_commands.h"
+#include "protocol_dialogs.h"
 #include "settings_disk.h"
 #include "ui_seams.h"
 
@@ -38,9 +39,7 @@ LRESULT save_protocol_dialog::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
     m_manager.m_on_selection_changed = [this] { take_selection(); };
   }
   initialize_layout();
-  const HICON icon = static_cast<HICON>(
-      ::LoadImageW(WTL::resource_instance(), MAKEINTRESOURCEW(128), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-  if (icon) SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  Orvo::set_small_icon(m_hWnd);
   ::CheckRadioButton(m_hWnd, IDC_COMMON_LIBRARY, IDC_USER_LIBRARY, m_user ? IDC_USER_LIBRARY : IDC_COMMON_LIBRARY);
   if (m_manager.IsWindow()) m_manager.select(m_user, m_name);
   set_name_text(m_name);
