@@ -453,6 +453,8 @@ TEST_F(ProtocolWindows, ManagerShowsTheFoldersAndTheSelectionsDetails) {
       labels.push_back(L"  " + std::wstring(text));
     }
   }
+  const std::wstring user = get_user_display_name();
+  EXPECT_EQ(Orvo::protocol_folder_label(true), user.empty() ? L"User Specific Protocols" : L"Protocols for " + user);
   EXPECT_EQ(labels, (std::vector<std::wstring>{L"Common Protocols", L"  Shared", Orvo::protocol_folder_label(true),
                                                L"  A", L"  B"}));
   HWND details = m_manager.details();
