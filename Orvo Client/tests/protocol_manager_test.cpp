@@ -586,6 +586,37 @@ TEST_F(ProtocolWindows, OpenGoesToTheOwnerAndEnterOnAFolderBeeps) {
   EXPECT_EQ(m_manager.get_tree_item_protocol(TreeView_GetRoot(m_manager.tree())), std::nullopt);
 }
 
+// Reads the open popup menu on a thread timer, then closes it.
+struct menu_reader {
+  static inline bool open_default = false, open_enabled = true, seen = false;
+  static void CALLBACK read(HWND, UINT, UINT_PTR, DWORD) {
+    HWND popup = ::FindWindowW(L"#32768", nullptr);
+    if (!popup || !::IsWindowVisible(popup)) return;
+    HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(popup, MN_GETHMENU, 0, 0));
+    // The item's own state: under Wine 8 GetMenuDefaultItem gave -1 for this open menu.
+    open_default = (::GetMenuState(menu, ID_PROTOCOL_OPEN, MF_BYCOMMAND) & MFS_DEFAULT) != 0;
+    open_enabled = !(::GetMenuState(menu, ID_PROTOCOL_OPEN, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED));
+    seen = true;
+    ::EndMenu();
+  }
+};
+
+TEST_F(ProtocolWindows, AKeyboardMenuRequestOffersOpenAsDefaultEnabledOnlyInTheMainInstance) {
+  open_manager();
+  protocol_frame_window embedded(&m_libraries, false);
+  ASSERT_TRUE(embedded.create(m_owner, RECT{0, 0, 400, 440}));
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &menu_reader::read);
+  for (protocol_frame_window* manager : {&m_manager, &embedded}) {
+    menu_reader::seen = false;
+    manager->select(true, L"A");
+    manager->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(manager->tree()), -1);
+    EXPECT_TRUE(menu_reader::seen);
+    EXPECT_TRUE(menu_reader::open_default);
+    EXPECT_EQ(menu_reader::open_enabled, manager == &m_manager);
+  }
+  ::KillTimer(nullptr, timer);
+}
+
 TEST_F(ProtocolWindows, ARefreshKeepsExpansionAndSelectionByName) {
   open_manager();
   HWND tree = m_manager.tree();
