@@ -104,6 +104,11 @@ LRESULT save_protocol_dialog::OnCancel(WORD, WORD, HWND, BOOL&) {
   return 0;
 }
 
+BOOL save_protocol_dialog::PreTranslateMessage(MSG* msg) {
+  if (m_manager.IsWindow() && m_manager.TranslateAccelerator(msg)) return TRUE;
+  return zel::modal_idle<save_protocol_dialog>::PreTranslateMessage(msg);
+}
+
 BOOL save_protocol_dialog::OnIdle() {
   GetDlgItem(IDOK).EnableWindow(Orvo::is_valid_protocol_name(to_wide_string(m_name)));
   return FALSE;

@@ -49,6 +49,8 @@ class save_protocol_dialog : public zel::modal_idle<save_protocol_dialog>,
   LRESULT OnCancel(WORD, WORD, HWND, BOOL&);
   // "&Save" only for a valid name.
   BOOL OnIdle() override;
+  // The embedded manager's keys (Del, F2) before the dialog's own.
+  BOOL PreTranslateMessage(MSG* msg) override;
 
  private:
   // The tree's selection gives the name (unless typing made it) and the

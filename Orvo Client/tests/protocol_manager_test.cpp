@@ -387,6 +387,23 @@ TEST_F(ProtocolWindows, SaveDialogAsksBeforeOverwritingAndStaysOnNo) {
   EXPECT_TRUE(dialog.user());
 }
 
+TEST_F(ProtocolWindows, TheEmbeddedManagersKeysWorkInsideTheSaveDialog) {
+  save_protocol_dialog dialog(L"A", true, &m_libraries);
+  dialog_watcher watcher;
+  bool editing = false;
+  watcher.then([&](HWND) {
+    ::SetFocus(dialog.manager().tree());
+    ::PostMessageW(dialog.manager().tree(), WM_KEYDOWN, VK_F2, 0);
+  });
+  watcher.then([&](HWND d) {
+    editing = dialog.manager().label_editing();
+    ::PostMessageW(TreeView_GetEditControl(dialog.manager().tree()), WM_KEYDOWN, VK_ESCAPE, 0);
+    post_command(d, IDCANCEL);
+  });
+  EXPECT_EQ(dialog.run(nullptr), IDCANCEL);
+  EXPECT_TRUE(editing);
+}
+
 TEST_F(ProtocolWindows, CommentEditorSavesOnlyAChangedCommentOfAtMost1023Characters) {
   open_manager();
   m_manager.select(true, L"A");
