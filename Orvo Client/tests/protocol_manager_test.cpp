@@ -545,6 +545,10 @@ TEST_F(ProtocolWindows, RenameRunsAfterTheEditAndARefusedNameShowsItsBox) {
             L"name is invalid. Specify another name");
   EXPECT_EQ(m_ui.beeps, 1);
   EXPECT_TRUE(m_libraries.m_user.contains(u"Night"));
+  m_manager.select(false, L"");  // a folder keeps its label
+  m_manager.SendMessage(WM_COMMAND, ID_PROTOCOL_RENAME);
+  EXPECT_FALSE(m_manager.label_editing());
+  EXPECT_EQ(TreeView_GetEditControl(m_manager.tree()), nullptr);
 }
 
 // The tree notifies the end of one edit twice under Wine: the rename runs once.
