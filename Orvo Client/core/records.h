@@ -8,7 +8,9 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -102,12 +104,30 @@ struct protocols {
   bool operator!=(const protocols& o) const { return !(*this == o); }
 };
 
+// Where a protocol is kept: the user-specific (user) or the common library,
+// and its name there.
+struct protocol_place {
+  bool user = false;
+  wide_string name;
+  bool operator==(const protocol_place& o) const { return user == o.user && name == o.name; }
+};
+
 // The common and the user-specific library with their one change signal,
 // fired after every change to either library.
 struct protocol_libraries {
   protocols m_common;
   protocols m_user;
   boost::signals2::signal<void()> m_changed;
+  // After a rename, move or delete: where the protocol was, and where it is
+  // now (nothing after a delete). Holders of a place follow it.
+  boost::signals2::signal<void(const protocol_place& from, const std::optional<protocol_place>& to)> m_relocated;
+  // Write one library to its file; true when the file then holds the
+  // library. Without a writer a library has no file and counts as written.
+  std::function<bool()> m_write_common;
+  std::function<bool()> m_write_user;
+
+  protocols& library(bool user) { return user ? m_user : m_common; }
+  const protocols& library(bool user) const { return user ? m_user : m_common; }
 };
 
 // The docking position of the protocol manager pane, kept as the docking

@@ -17,6 +17,12 @@ settings_files::settings_files(session_data& session, protocol_libraries& librar
                                settings_log log, failure_report report)
     : session_(session), libraries_(libraries), disk_(disk), log_(std::move(log)), report_(std::move(report)) {}
 
+settings_files::~settings_files() {
+  if (!writers_installed_) return;
+  libraries_.m_write_common = nullptr;
+  libraries_.m_write_user = nullptr;
+}
+
 void settings_files::log(const wide_string& text, int level, std::int32_t code) const {
   if (log_) log_(text, level, code);
 }
@@ -35,8 +41,9 @@ void settings_files::start(bool switch_b) {
     in_folder(&settings_disk::user_data_folder, libraries_.m_user, &settings_files::LoadProtocols);
     libraries_.m_changed();
   }
-  save_common_ = libraries_.m_changed.connect([this] { SaveCommonProtocols(); });
-  save_user_ = libraries_.m_changed.connect([this] { SaveUserProtocols(); });
+  libraries_.m_write_common = [this] { return SaveCommonProtocols(); };
+  libraries_.m_write_user = [this] { return SaveUserProtocols(); };
+  writers_installed_ = true;
 }
 
 void settings_files::exit() {
@@ -94,7 +101,7 @@ void settings_files::SaveSessionData() {
   log(u"Failed to save session data", 3, failure_code);
 }
 
-void settings_files::LoadProtocols(const wide_string& base, protocols& library) {
+bool settings_files::LoadProtocols(const wide_string& base, protocols& library) {
   wide_string path;
   try {
     path = disk_.product_file(base, protocols_name);
@@ -106,44 +113,46 @@ void settings_files::LoadProtocols(const wide_string& base, protocols& library) 
       file.read = true;
       file.held = library;
       log(u"Opened protocol data: " + path, 1, 0);
-      return;
+      return true;
     }
   } catch (...) {
     report();
     // The library keeps the protocols read before the failure.
   }
   log(u"Failed to load protocol data: " + path, 2, failure_code);
+  return false;
 }
 
-void settings_files::SaveProtocols(const wide_string& base, protocols& library) {
+bool settings_files::SaveProtocols(const wide_string& base, protocols& library) {
   wide_string path;
   try {
     path = disk_.product_file(base, protocols_name);
     file_state& file = files_[path];
-    if (file.held && *file.held == library) return;
+    if (file.held && *file.held == library) return true;
     std::ostringstream out;
     write_library(out, library);
     if (replace(path, out.str())) {
       files_[path].held = library;
       log(u"Saved protocol data: " + path, 1, 0);
-      return;
+      return true;
     }
   } catch (...) {
     report();
   }
   log(u"Failed to save protocol data: " + path, 3, failure_code);
+  return false;
 }
 
-void settings_files::SaveCommonProtocols() {
-  in_folder(&settings_disk::common_data_folder, libraries_.m_common, &settings_files::SaveProtocols);
+bool settings_files::SaveCommonProtocols() {
+  return in_folder(&settings_disk::common_data_folder, libraries_.m_common, &settings_files::SaveProtocols);
 }
 
-void settings_files::SaveUserProtocols() {
-  in_folder(&settings_disk::user_data_folder, libraries_.m_user, &settings_files::SaveProtocols);
+bool settings_files::SaveUserProtocols() {
+  return in_folder(&settings_disk::user_data_folder, libraries_.m_user, &settings_files::SaveProtocols);
 }
 
-void settings_files::in_folder(wide_string (settings_disk::*folder)(), protocols& library,
-                               void (settings_files::*operation)(const wide_string&, protocols&)) {
+bool settings_files::in_folder(wide_string (settings_disk::*folder)(), protocols& library,
+                               bool (settings_files::*operation)(const wide_string&, protocols&)) {
   wide_string base;
   try {
     base = (disk_.*folder)();
@@ -154,9 +163,9 @@ void settings_files::in_folder(wide_string (settings_disk::*folder)(), protocols
       log(u"Failed to load protocol data: ", 2, failure_code);
     else
       log(u"Failed to save protocol data: ", 3, failure_code);
-    return;
+    return false;
   }
-  (this->*operation)(base, library);
+  return (this->*operation)(base, library);
 }
 
 bool settings_files::replace(const wide_string& path, const std::string& content) {

@@ -6,8 +6,6 @@
 #include "archive_text.h"
 #include "records.h"
 
-#include <boost/signals2/connection.hpp>
-
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -52,21 +50,28 @@ class settings_files {
  public:
   settings_files(session_data& session, protocol_libraries& libraries, settings_disk& disk, settings_log log,
                  failure_report report = {});
+  // Takes back the library writers it installed.
+  ~settings_files();
+  settings_files(const settings_files&) = delete;
+  settings_files& operator=(const settings_files&) = delete;
 
   // At start: without switch B the session, the common library (then the
   // change signal), the user library (then the signal); with switch B
-  // nothing is read. Then each change of a library rewrites the changed one.
+  // nothing is read. Then the libraries' writers are SaveCommonProtocols
+  // and SaveUserProtocols, through which every change writes its library.
   void start(bool switch_b);
   // At exit: the common library, the user library, then the session.
   void exit();
 
   void LoadSessionData();
   void SaveSessionData();
-  void LoadProtocols(const wide_string& base, protocols& library);
-  // Writes the library when it differs from what its file last held.
-  void SaveProtocols(const wide_string& base, protocols& library);
-  void SaveCommonProtocols();
-  void SaveUserProtocols();
+  // True when the file was read whole.
+  bool LoadProtocols(const wide_string& base, protocols& library);
+  // Writes the library when it differs from what its file last held;
+  // true when the file holds the library afterwards.
+  bool SaveProtocols(const wide_string& base, protocols& library);
+  bool SaveCommonProtocols();
+  bool SaveUserProtocols();
 
  private:
   // What this run knows of one file.
@@ -77,8 +82,8 @@ class settings_files {
   };
 
   // Runs a library operation in one of the disk's base folders.
-  void in_folder(wide_string (settings_disk::*folder)(), protocols& library,
-                 void (settings_files::*operation)(const wide_string&, protocols&));
+  bool in_folder(wide_string (settings_disk::*folder)(), protocols& library,
+                 bool (settings_files::*operation)(const wide_string&, protocols&));
   bool read_session_from(const std::optional<std::string>& content);
   // Writes content over path through a temporary beside it; the previous
   // file goes to ".old", or, when it was not read this run, before its
@@ -93,8 +98,7 @@ class settings_files {
   settings_log log_;
   failure_report report_;
   std::map<wide_string, file_state> files_;
-  boost::signals2::scoped_connection save_common_;
-  boost::signals2::scoped_connection save_user_;
+  bool writers_installed_ = false;
 };
 
 }  // namespace Orvo

@@ -212,23 +212,27 @@ TEST_F(SettingsFiles, SwitchBReadsNothingAndKeepsTheOldFilesAsUnread) {
   EXPECT_EQ(std::get<0>(lines[1]), u"Kept previous data file as: " + common_file + u".unread");
 }
 
-TEST_F(SettingsFiles, SlotsConnectAtStartAndWriteOnlyTheChangedLibrary) {
-  libraries.m_user[u"Before start"];
-  libraries.m_changed();
-  EXPECT_TRUE(disk.files.empty());
+TEST_F(SettingsFiles, WritersComeAtStartWriteOnlyAChangedLibraryAndGoWithTheFiles) {
+  EXPECT_FALSE(libraries.m_write_user);
   disk.files[common_file] = library_text(libraries.m_common);
   disk.files[user_file] = library_text(Orvo::protocols{});
   files.start(false);
   const auto common_before = disk.files[common_file];
   libraries.m_user[u"New"];
   lines.clear();
-  libraries.m_changed();
+  EXPECT_TRUE(libraries.m_write_user());
+  EXPECT_TRUE(libraries.m_write_common());
   EXPECT_EQ(lines, (std::vector<log_line>{{u"Saved protocol data: " + user_file, 1, 0}}));
   EXPECT_EQ(disk.files[common_file], common_before);
   EXPECT_FALSE(disk.files.count(common_file + u".old"));
-  lines.clear();
-  libraries.m_changed();  // nothing changed since the last write
-  EXPECT_TRUE(lines.empty());
+  disk.fail_write = true;
+  libraries.m_user[u"Another"];
+  EXPECT_FALSE(libraries.m_write_user());
+  {
+    Orvo::settings_files other(session, libraries, disk, {});
+    other.start(true);
+  }
+  EXPECT_FALSE(libraries.m_write_common);
 }
 
 TEST_F(SettingsFiles, AnUnreadableLibraryKeepsWhatWasReadAndGoesAsideOnce) {
