@@ -5,7 +5,7 @@
 // milliseconds and as a ratio to AsString of the same state in the same
 // run (target for the walk: ratio <= 2).
 //
-//   build/x86_64/wine-run "build/x86_64/Orvo Client/bench/client_state_walk_bench.exe"
+//   build/x86_64/wine-run build/x86_64/OrvoClient/bench/client_state_walk_bench.exe
 //       build/x86_64/OrvoCapabilities/OrvoCapabilities.dll build/x86_64/OrvoImpl/OrvoImpl.dll
 //
 // It registers both libraries in the prefix itself. The state is made from
