@@ -283,6 +283,54 @@ TEST_P(StateCommands, ImpedanceCheckAsksForTheSelectedObject) {
   SysFreeString(log);
 }
 
+TEST_P(StateCommands, WithoutAmplifiersTheCopiesHoldTheStateStringOrNothingAndCtrlSpaceSendsNothing) {
+  start();
+  const std::wstring none = L"CBkqO0xdbn8DAAAAf25dTDsqGQhjhU+yAAAAAAAAADeN4dY=";
+  control->put_State(comet::bstr_t(none).in());
+  const std::size_t before = changes();
+  control->FireChange(VT_DISPATCH);
+  ASSERT_TRUE(pump_until([&] { return changes() > before; }));
+  ASSERT_EQ(frame().amplifier_count(), 0);
+  command(ID_COPY_STATE);
+  EXPECT_EQ(clipboard_bytes().size(), 98u);
+  EXPECT_EQ(clipboard_bytes(), utf16_bytes(none));
+  command(ID_COPY_TEXT);
+  EXPECT_EQ(clipboard_bytes(), std::string(2, '\0'));
+
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  MSG down{frame().m_hWnd, WM_KEYDOWN, VK_SPACE, 0, 0, {}};
+  EXPECT_TRUE(frame().PreTranslateMessage(&down));
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  EXPECT_TRUE(sent_states().empty());
+}
+
+TEST_P(StateCommands, CtrlVInAFocusedEditControlIsTheControlsOwn) {
+  start();
+  set_clipboard(held_string());
+  HWND edit =
+      CreateWindowExW(0, L"Edit", L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, frame().m_hWnd, nullptr, nullptr, nullptr);
+  ASSERT_NE(edit, nullptr);
+  SetFocus(edit);
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  MSG paste{edit, WM_KEYDOWN, 'V', 0, 0, {}};
+  EXPECT_FALSE(frame().PreTranslateMessage(&paste));
+  // Elsewhere the same key is the frame's Paste.
+  SetFocus(frame().m_hWnd);
+  paste.hwnd = frame().m_hWnd;
+  EXPECT_TRUE(frame().PreTranslateMessage(&paste));
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  DestroyWindow(edit);
+  EXPECT_EQ(sent_states().size(), 1u);
+}
+
 INSTANTIATE_TEST_SUITE_P(ChangeFired, StateCommands, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& i) { return i.param ? "InsideSetState" : "Posted"; });
 
