@@ -281,6 +281,29 @@ TEST_P(StateCommands, ImpedanceCheckAsksForTheSelectedObject) {
   control->get_CallLog(&log);
   EXPECT_NE(text_of(log).find(L"CheckImpedance(7, true)"), std::wstring::npos) << text_of(log);
   SysFreeString(log);
+  // With the impedance view open the same command turns checking off.
+  VARIANT nothing;
+  VariantInit(&nothing);
+  control->FireImpedance(7, nothing);
+  ASSERT_TRUE(frame().impedance_open());
+  frame().QueryImpedanceAllowed(7);
+  command(ID_VIEW_IMPEDANCE);
+  control->get_CallLog(&log);
+  EXPECT_NE(text_of(log).find(L"CheckImpedance(7, false)"), std::wstring::npos) << text_of(log);
+  SysFreeString(log);
+}
+
+TEST_P(StateCommands, PasteWithoutAServerSendsNothing) {
+  control->FailMethod(comet::bstr_t(L"Initialize").in(), E_FAIL, nullptr);
+  f = std::make_unique<frame_fixture>(&views);
+  ASSERT_TRUE(pump_until([&] { return frame().IsWindowVisible() != FALSE; }));
+  ASSERT_EQ(frame().server(), nullptr);
+  set_clipboard(L"text");
+  const std::size_t records = frame().log_records().size();
+  frame().Paste();
+  command(ID_PASTE);
+  EXPECT_TRUE(sent_states().empty());
+  EXPECT_EQ(frame().log_records().size(), records);
 }
 
 TEST_P(StateCommands, WithoutAmplifiersTheCopiesHoldTheStateStringOrNothingAndCtrlSpaceSendsNothing) {
