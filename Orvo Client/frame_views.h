@@ -44,6 +44,8 @@ class frame_views {
   virtual void empty_tree() = 0;
   virtual void rebuild_tree(IAmplifierState* state, Orvo::IAmplifier* server, const rename_map& renames) = 0;
   virtual void select_tree_item(long id) = 0;
+  // The object ID of the selected tree item; 0 when none is selected.
+  virtual long selected_tree_item() const { return 0; }
 
   // The detail views: emptied, filled for a selection, scrolled, titled.
   virtual void empty_views() = 0;

@@ -399,27 +399,6 @@ LRESULT CMainFrame::OnRepair(WORD, WORD, HWND, BOOL&) {
   return 0;
 }
 
-// The loop's filter: the accelerators, then Ctrl+Space (taken whatever the
-// state holds).
-BOOL CMainFrame::PreTranslateMessage(MSG* msg) {
-  if (TranslateAccelerator(msg)) return TRUE;
-  if ((msg->message == WM_KEYDOWN || msg->message == WM_KEYUP) && msg->wParam == VK_SPACE &&
-      (::GetKeyState(VK_CONTROL) & 0x8000)) {
-    if (m_amplifiers > 0) guarded(*this, [&] { SetGlobalDeblock(msg->message == WM_KEYDOWN); });
-    return TRUE;
-  }
-  return FALSE;
-}
-
-void CMainFrame::SetGlobalDeblock(bool on) {
-  if (on == m_global_deblock) return;
-  set_status(IDS_COMMUNICATING);
-  IAmplifierState* state = comet::checked(m_state);
-  const HRESULT hr = state->put_GlobalDeblock(on ? VARIANT_TRUE : VARIANT_FALSE);
-  if (FAILED(hr)) raise_IAmplifierState(hr, state);
-  ApplyState();
-}
-
 bool CMainFrame::SendState(const VARIANT& state) {
   set_status(IDS_COMMUNICATING);
   Orvo::IAmplifier* server = comet::checked(m_link.server());

@@ -19,6 +19,7 @@
 
 #include <deque>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -117,8 +118,25 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   // once sent, empties Redo. Without a string it sends the held state.
   bool SendState(const VARIANT& state);
   bool ApplyState(const BSTR state = nullptr);
-  // Switches global deblock of every amplifier when it differs from the flag.
+  // Switches global deblock of every amplifier when it differs from the
+  // held state's own setting (the one the last request wrote).
   void SetGlobalDeblock(bool on);
+
+  // The state commands (each does nothing while its command is disabled
+  // when it comes as a WM_COMMAND). Undo and Redo send the back entry of
+  // their history and keep the current state string in the other one;
+  // the copies place Unicode text on the clipboard; Paste sends the
+  // clipboard's text unexamined.
+  void Undo();
+  void Redo();
+  void CopyAsState();
+  void CopyAsText();
+  void Paste();
+  void Reset();
+  void CheckImpedance();
+  // Whether the idle turn's rules enable the command now (commands without
+  // a rule always are).
+  bool command_enabled(UINT id) const;
 
   // The system tree's selection and label edits (true: the edit is refused).
   void OnTreeSelection(long id);
@@ -195,6 +213,16 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   COMMAND_ID_HANDLER(ID_HELP_CHECK_UPDATES, OnCheckForUpdates)
   COMMAND_ID_HANDLER(ID_HELP_CONFIGURE_UPDATES, OnConfigureUpdates)
   COMMAND_ID_HANDLER(ID_APP_ABOUT, OnAbout)
+  COMMAND_ID_HANDLER(ID_UNDO, OnStateCommand)
+  COMMAND_ID_HANDLER(ID_REDO, OnStateCommand)
+  COMMAND_ID_HANDLER(ID_COPY_STATE, OnStateCommand)
+  COMMAND_ID_HANDLER(ID_COPY_TEXT, OnStateCommand)
+  COMMAND_ID_HANDLER(ID_PASTE, OnStateCommand)
+  COMMAND_ID_HANDLER(ID_ACTION_GLOBAL_DEBLOCK, OnStateCommand)
+  COMMAND_ID_HANDLER(ID_ACTION_RESET, OnStateCommand)
+  COMMAND_ID_HANDLER(ID_VIEW_IMPEDANCE, OnStateCommand)
+  COMMAND_ID_HANDLER(ID_SYSTEM_TAB, OnStateCommand)
+  COMMAND_ID_HANDLER(ID_EVENT_LOG_TAB, OnStateCommand)
   CHAIN_MSG_MAP(WTL::CConditionalNotificationReflection<CMainFrame>)
   CHAIN_MSG_MAP(zel::frame_window_impl<CMainFrame>)
   END_MSG_MAP()
@@ -218,6 +246,7 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   LRESULT OnCheckForUpdates(WORD, WORD, HWND, BOOL&);
   LRESULT OnConfigureUpdates(WORD, WORD, HWND, BOOL&);
   LRESULT OnAbout(WORD, WORD, HWND, BOOL&);
+  LRESULT OnStateCommand(WORD, WORD id, HWND, BOOL&);
 
   zel::CCommandBarXPCtrl m_CmdBar;
 
@@ -235,6 +264,9 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   void event_start(const wchar_t* name, bool ready = true);
   std::wstring object_title(const wchar_t* prefix, long id);
   void update_panes();
+  void send_history_entry(std::deque<comet::bstr_t>& from, std::deque<comet::bstr_t>& to);
+  void copy_to_clipboard(const std::function<void(std::wostream&)>& write);
+  bool filter_deblock_key(const MSG& msg);
 
   frame_views* m_views;
   null_frame_views m_no_views;
@@ -256,4 +288,5 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   UINT m_instance_message = 0;
   std::vector<int> m_pane_widths;  // panes 1 and up
   std::wstring m_title;
+  bool m_deblock_key_down = false;  // a Ctrl+Space key-down was taken
 };

@@ -55,3 +55,6 @@
 #define ID_APP_EXIT 0xE141
 #define ID_VIEW_TOOLBAR 0xE800
 #define ID_VIEW_STATUS_BAR 0xE801
+
+// The maker's web address (the web command's page and its tip).
+#define ORVO_WEB_ADDRESS "https://www.quarnell.example/"

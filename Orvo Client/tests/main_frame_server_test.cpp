@@ -478,6 +478,7 @@ TEST_F(MainFrameServer, CtrlSpaceSendsTheDeblockedStateAndKeepsTheFormerForUndo)
 TEST_F(MainFrameServer, AStateAppliedInPartIsAWarningAfterTheServersChange) {
   start();
   control->put_Applied(VARIANT_FALSE);
+  control->put_ChangeInsideSetState(VARIANT_TRUE);
   const std::size_t first = frame().log_records().size();
   EXPECT_FALSE(frame().ApplyState());
   EXPECT_EQ(frame().m_undo.size(), 1u);

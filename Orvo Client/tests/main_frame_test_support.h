@@ -26,7 +26,11 @@ class recording_views : public frame_views {
   void resume_redraw() override { --suspended; }
   void empty_tree() override { lines.push_back(L"empty_tree"); }
   void rebuild_tree(IAmplifierState* state, Orvo::IAmplifier* server, const rename_map& renames) override;
-  void select_tree_item(long id) override { lines.push_back(L"select_tree_item " + std::to_wstring(id)); }
+  void select_tree_item(long id) override {
+    selected = id;
+    lines.push_back(L"select_tree_item " + std::to_wstring(id));
+  }
+  long selected_tree_item() const override { return selected; }
   void empty_views() override { lines.push_back(L"empty_views"); }
   void show_server_properties(ICollection* properties) override;
   void show_state(IAmplifierState*) override { lines.push_back(L"show_state"); }
@@ -63,6 +67,7 @@ class recording_views : public frame_views {
 
   bool overview = true;
   int tab = 0;
+  long selected = 0;
 };
 
 // Dispatches this thread's messages until `done` holds or `ms` have passed;

@@ -266,6 +266,7 @@ void a_state_object_crosses_by_value_both_ways(bool second_process) {
     VARIANT state;
     state.vt = VT_DISPATCH;
     state.pdispVal = mine.get();
+    ASSERT_EQ(s.control->put_ChangeInsideSetState(VARIANT_TRUE), S_OK);
     VARIANT_BOOL applied = VARIANT_FALSE;
     ASSERT_EQ(s.link.server()->SetState(state, &applied), S_OK);
     EXPECT_EQ(applied, VARIANT_TRUE);
@@ -489,6 +490,7 @@ TEST_F(InProcessServer, TheStandInStartsFromItsSetStateAndChecksStateStrings) {
     comet::bstr_t start_text(start);
     ASSERT_EQ(s.control->put_State(start_text.in()), S_OK);
     ASSERT_EQ(s.control->put_Applied(VARIANT_FALSE), S_OK);
+    ASSERT_EQ(s.control->put_ChangeInsideSetState(VARIANT_TRUE), S_OK);
     s.link.connect();
     ASSERT_TRUE(s.handler.last_state);
     EXPECT_EQ(as_string(s.handler.last_state.get()), start);

@@ -2,6 +2,7 @@
 
 #include <oleauto.h>
 
+#include <map>
 #include <string>
 
 #include "com/error.h"
@@ -59,6 +60,46 @@ HRESULT state_text(const VARIANT& argument, std::wstring& text) {
   return hr;
 }
 
+// The GlobalDeblock of a state object given to SetState; -1 for a string.
+int given_deblock(const VARIANT& argument) {
+  const VARIANT* value = &argument;
+  if (value->vt == (VT_VARIANT | VT_BYREF) && value->pvarVal) value = value->pvarVal;
+  IUnknown* object = value->vt == VT_DISPATCH || value->vt == VT_UNKNOWN                             ? value->punkVal
+                     : value->vt == (VT_DISPATCH | VT_BYREF) || value->vt == (VT_UNKNOWN | VT_BYREF) ? *value->ppunkVal
+                                                                                                     : nullptr;
+  orvo::com::ptr<IAmplifierState> state;
+  VARIANT_BOOL deblock = VARIANT_FALSE;
+  if (!object || FAILED(object->QueryInterface(IID_IAmplifierState, state.put_void())) ||
+      FAILED(state->get_GlobalDeblock(&deblock)))
+    return -1;
+  return deblock != VARIANT_FALSE ? 1 : 0;
+}
+
+}  // namespace
+
+namespace {
+
+// OnChange posted by SetState: a thread timer of the object's thread fires
+// it once that thread's loop turns; the object's end drops it.
+struct posted_change {
+  CStandInAmplifier* amplifier;
+  int deblock;
+};
+std::map<UINT_PTR, posted_change>& posted_changes() {
+  static std::map<UINT_PTR, posted_change> changes;  // of the apartment's thread
+  return changes;
+}
+
+void CALLBACK fire_posted_change(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  const auto found = posted_changes().find(id);
+  if (found == posted_changes().end()) return;
+  const posted_change change = found->second;
+  posted_changes().erase(found);
+  orvo::com::ptr<IOrvoAmplifier> alive(static_cast<IOrvoAmplifier*>(change.amplifier));
+  change.amplifier->fire_change(VT_DISPATCH, change.deblock);
+}
+
 }  // namespace
 
 CStandInAmplifier::CStandInAmplifier() noexcept : m_events(*this, DIID_IOrvoAmplifierEvents, true) {
@@ -67,7 +108,23 @@ CStandInAmplifier::CStandInAmplifier() noexcept : m_events(*this, DIID_IOrvoAmpl
   p.amplifier = this;
 }
 
+void CStandInAmplifier::post_change(int deblock) {
+  const UINT_PTR id = SetTimer(nullptr, 0, 0, fire_posted_change);
+  if (id)
+    posted_changes()[id] = {this, deblock};
+  else
+    fire_change(VT_DISPATCH, deblock);
+}
+
 CStandInAmplifier::~CStandInAmplifier() {
+  for (auto i = posted_changes().begin(); i != posted_changes().end();) {
+    if (i->second.amplifier == this) {
+      KillTimer(nullptr, i->first);
+      i = posted_changes().erase(i);
+    } else {
+      ++i;
+    }
+  }
   process_state& p = process();
   orvo::com::scoped_lock hold(p.lock);
   if (p.amplifier == this) p.amplifier = nullptr;
@@ -112,7 +169,9 @@ void CStandInAmplifier::fire_initialize(LONG success, const std::wstring& messag
   fire_number_and_text(1, success, message);
 }
 
-HRESULT CStandInAmplifier::fire_change(VARTYPE type) {
+HRESULT CStandInAmplifier::fire_change(VARTYPE type) { return fire_change(type, -1); }
+
+HRESULT CStandInAmplifier::fire_change(VARTYPE type, int deblock) {
   orvo::com::ptr<IDispatch> state;
   const VARTYPE base = type & VT_TYPEMASK;
   if (base == VT_DISPATCH || base == VT_UNKNOWN || base == VT_VARIANT) {
@@ -124,6 +183,9 @@ HRESULT CStandInAmplifier::fire_change(VARTYPE type) {
     }
     const HRESULT hr = make_state(text, state.put());
     if (FAILED(hr)) return orvo::com::set_error(hr, source, L"No state object can be made from the state string");
+    orvo::com::ptr<IAmplifierState> settable;
+    if (deblock >= 0 && SUCCEEDED(state->QueryInterface(IID_IAmplifierState, settable.put_void())))
+      settable->put_GlobalDeblock(deblock ? VARIANT_TRUE : VARIANT_FALSE);
   }
   IDispatch* dispatch = state.get();
   IUnknown* unknown = state.get();
@@ -218,15 +280,21 @@ STDMETHODIMP CStandInAmplifier::SetState(VARIANT state, VARIANT_BOOL* applied) {
     if (FAILED(make_state(text, check.put())))
       return orvo::com::set_error(E_INVALIDARG, source, L"The state string is not valid", IID_IOrvoAmplifier);
     check.reset();
-    bool answer = true;
+    bool answer = true, inside = false;
     {
       process_state& p = process();
       orvo::com::scoped_lock hold(p.lock);
       p.current.state = text;
       answer = p.current.applied;
+      inside = p.current.change_inside_set_state;
     }
     *applied = answer ? VARIANT_TRUE : VARIANT_FALSE;
-    return fire_change(VT_DISPATCH);
+    // A state object's GlobalDeblock is not in its string: the fired state
+    // keeps the one the object had.
+    const int deblock = given_deblock(state);
+    if (inside) return fire_change(VT_DISPATCH, deblock);
+    post_change(deblock);
+    return S_OK;
   });
 }
 

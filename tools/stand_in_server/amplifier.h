@@ -46,6 +46,9 @@ class CStandInAmplifier
   // The events, to every advised sink (through IDispatch::Invoke).
   void fire_initialize(LONG success, const std::wstring& message);
   HRESULT fire_change(VARTYPE type);  // see IStandInControl::FireChange
+  // OnChange with a new state object whose GlobalDeblock is `deblock`
+  // (-1: as the state string makes it).
+  HRESULT fire_change(VARTYPE type, int deblock);
   void fire_impedance(LONG id, const VARIANT& values);
   void fire_impedance_end();
   void fire_error(LONG code, const std::wstring& description);
@@ -70,6 +73,8 @@ class CStandInAmplifier
  private:
   void fire(DISPID id, VARIANT* arguments, UINT count);  // arguments last first
   void fire_number_and_text(DISPID id, LONG number, const std::wstring& text);
+
+  void post_change(int deblock);  // fired when the thread's loop turns
 
   counted m_counted;
   orvo::com::connection_point m_events;

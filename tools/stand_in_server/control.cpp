@@ -100,6 +100,9 @@ STDMETHODIMP CStandInControl::put_OffersAmplifier2(VARIANT_BOOL value) {
 STDMETHODIMP CStandInControl::put_Applied(VARIANT_BOOL value) {
   return change_settings([&](settings& s) { s.applied = value != VARIANT_FALSE; });
 }
+STDMETHODIMP CStandInControl::put_ChangeInsideSetState(VARIANT_BOOL value) {
+  return change_settings([&](settings& s) { s.change_inside_set_state = value != VARIANT_FALSE; });
+}
 STDMETHODIMP CStandInControl::AddProperty(BSTR name, VARIANT value) {
   return change_settings([&](settings& s) { s.properties.push_back({text_of(name), held_variant(value)}); });
 }

@@ -24,6 +24,7 @@ class CStandInControl : public orvo::com::object<CStandInControl, orvo::com::dis
   STDMETHODIMP put_SupportsErrorInfo(VARIANT_BOOL value) override;
   STDMETHODIMP put_OffersAmplifier2(VARIANT_BOOL value) override;
   STDMETHODIMP put_Applied(VARIANT_BOOL value) override;
+  STDMETHODIMP put_ChangeInsideSetState(VARIANT_BOOL value) override;
   STDMETHODIMP AddProperty(BSTR name, VARIANT value) override;
   STDMETHODIMP ClearProperties() override;
   STDMETHODIMP FailMethod(BSTR method, LONG code, BSTR description) override;

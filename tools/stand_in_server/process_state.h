@@ -51,6 +51,7 @@ struct settings {
   bool supports_error_info = true;
   bool offers_amplifier2 = true;
   bool applied = true;
+  bool change_inside_set_state = false;  // else OnChange is posted
   std::vector<property_item> properties;
   std::map<std::wstring, failure> failures;  // by method name
 };
