@@ -146,8 +146,21 @@ struct session {
       throw std::runtime_error("the stand-in's control is not there");
   }
   ~session() {
+    LONG id = 0;
+    if (control) control->get_ProcessId(&id);
     link.disconnect();
     if (control) control->Defaults();
+    control.reset();
+    // A local server ends after its last object: the next session must not
+    // meet it on its way out (its control in the old process, its server in
+    // a new one).
+    const DWORD pid = static_cast<DWORD>(id);
+    if (pid && pid != GetCurrentProcessId()) {
+      if (HANDLE server = OpenProcess(SYNCHRONIZE, FALSE, pid)) {
+        WaitForSingleObject(server, 10000);
+        CloseHandle(server);
+      }
+    }
   }
   void fail(const wchar_t* method, HRESULT code, const wchar_t* description) {
     BSTR name = SysAllocString(method);
