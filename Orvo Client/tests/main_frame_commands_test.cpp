@@ -11,6 +11,7 @@
 #include <tuple>
 #include <utility>
 
+#include "main_frame_stand_in_test.h"
 #include "main_frame_test_support.h"
 #include "registry/registry_key.h"
 #include "stand_in_h.h"
@@ -64,24 +65,11 @@ std::string utf16_bytes(const std::wstring& text) {
   return bytes + std::string(2, '\0');
 }
 
-class StateCommands : public ::testing::TestWithParam<bool> {
+class StateCommands : public stand_in_frame_test<::testing::TestWithParam<bool>> {
  protected:
-  static void SetUpTestSuite() {
-    orvo::registry::key::create(HKEY_LOCAL_MACHINE, L"Software\\Quarnell Limited\\Orvo")
-        .write_string(L"Provider", orvo::testing::windows_path(ORVO_CAPABILITIES));
-    register_stand_in();
-  }
-  static void TearDownTestSuite() { unregister_stand_in(); }
-
   void SetUp() override {
-    ASSERT_EQ(CoCreateInstance(CLSID_StandInControl, nullptr, CLSCTX_ALL, IID_IStandInControl, control.put_void()),
-              S_OK);
-    ASSERT_EQ(control->Defaults(), S_OK);
+    stand_in_frame_test::SetUp();
     ASSERT_EQ(control->put_ChangeInsideSetState(GetParam() ? VARIANT_TRUE : VARIANT_FALSE), S_OK);
-  }
-  void TearDown() override {
-    f.reset();
-    if (control) control->Defaults();
   }
 
   void start() {
@@ -147,10 +135,6 @@ class StateCommands : public ::testing::TestWithParam<bool> {
     });
     ASSERT_TRUE(done);
   }
-
-  ptr<IStandInControl> control;
-  recording_views views;
-  std::unique_ptr<frame_fixture> f;
 };
 
 TEST_P(StateCommands, EditsUndoRedoAndPasteSendTheirStatesAndKeepBothHistories) {

@@ -8,6 +8,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "main_frame_stand_in_test.h"
 #include "main_frame_test_support.h"
 #include "orvo_module.h"
 #include "registry/registry_key.h"
@@ -21,25 +22,8 @@ using testing::ElementsAre;
 
 namespace {
 
-class MainFrameServer : public ::testing::Test {
+class MainFrameServer : public stand_in_frame_test<> {
  protected:
-  static void SetUpTestSuite() {
-    orvo::registry::key::create(HKEY_LOCAL_MACHINE, L"Software\\Quarnell Limited\\Orvo")
-        .write_string(L"Provider", orvo::testing::windows_path(ORVO_CAPABILITIES));
-    register_stand_in();
-  }
-  static void TearDownTestSuite() { unregister_stand_in(); }
-
-  void SetUp() override {
-    ASSERT_EQ(CoCreateInstance(CLSID_StandInControl, nullptr, CLSCTX_ALL, IID_IStandInControl, control.put_void()),
-              S_OK);
-    ASSERT_EQ(control->Defaults(), S_OK);
-  }
-  void TearDown() override {
-    f.reset();
-    if (control) control->Defaults();
-  }
-
   void start() {
     f = std::make_unique<frame_fixture>(&views);
     pump_until([&] { return frame().IsWindowVisible() != FALSE; });
@@ -69,10 +53,6 @@ class MainFrameServer : public ::testing::Test {
     EXPECT_EQ(pane_icon(frame(), 1), frame().pane_icon(IDI_IDLE));
     EXPECT_FALSE(frame().activity_showing());
   }
-
-  ptr<IStandInControl> control;
-  recording_views views;
-  std::unique_ptr<frame_fixture> f;
 };
 
 VARIANT values_of(std::initializer_list<VARIANT> elements) {

@@ -1,0 +1,46 @@
+// Main frame cases against the stand-in server in process: the stand-in is
+// registered for the suite (with the capabilities library as the models'
+// provider), and each case gets its control back at its defaults, a
+// recording set of views and, once it starts one, a frame.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "com/ptr.h"
+#include "main_frame_test_support.h"
+#include "registry/registry_key.h"
+#include "stand_in_h.h"
+#include "testing/com_test.h"
+
+namespace frame_testing {
+
+template <class Base = ::testing::Test>
+class stand_in_frame_test : public Base {
+ protected:
+  static void SetUpTestSuite() {
+    orvo::registry::key::create(HKEY_LOCAL_MACHINE, L"Software\\Quarnell Limited\\Orvo")
+        .write_string(L"Provider", orvo::testing::windows_path(ORVO_CAPABILITIES));
+    register_stand_in();
+  }
+  static void TearDownTestSuite() { unregister_stand_in(); }
+
+  void SetUp() override {
+    ASSERT_EQ(CoCreateInstance(CLSID_StandInControl, nullptr, CLSCTX_ALL, IID_IStandInControl, control.put_void()),
+              S_OK);
+    ASSERT_EQ(control->Defaults(), S_OK);
+  }
+  void TearDown() override {
+    f.reset();
+    if (control) control->Defaults();
+  }
+
+  orvo::com::ptr<IStandInControl> control;
+  recording_views views;
+  std::unique_ptr<frame_fixture> f;
+};
+
+}  // namespace frame_testing
