@@ -45,13 +45,6 @@ void expect_error_info(IUnknown* object, REFIID iid, const wchar_t* source) {
   info->Release();
 }
 
-std::wstring windows_path(const std::string& path) {
-  std::wstring result;
-  if (!path.empty() && path[0] == '/') result = L"Z:";
-  for (char c : path) result += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
-  return result;
-}
-
 int run_program(const std::wstring& command_line) {
   std::vector<wchar_t> line(command_line.begin(), command_line.end());
   line.push_back(0);

@@ -12,6 +12,8 @@
 #include <map>
 #include <string>
 
+#include "wine_path.h"
+
 namespace orvo::testing {
 
 void in_sta(const std::function<void()>& body);
@@ -19,9 +21,6 @@ void in_sta(const std::function<void()>& body);
 // After a failed call on `object`: the object says it supports error
 // information for `iid`, and the thread's error information names `source`.
 void expect_error_info(IUnknown* object, REFIID iid, const wchar_t* source);
-
-// A Linux path as Wine sees it (Z:\...); Windows paths pass unchanged.
-std::wstring windows_path(const std::string& path);
 
 // Runs a program and waits; returns its exit code, or -1 when it did not start.
 int run_program(const std::wstring& command_line);

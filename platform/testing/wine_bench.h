@@ -1,5 +1,6 @@
 // What the benchmarks that run under wine share: timing side by side, host
-// paths as wine sees them, and registering a library in the prefix.
+// paths as wine sees them (wine_path.h), and registering a library in the
+// prefix.
 #pragma once
 
 #include <windows.h>
@@ -7,6 +8,8 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
+
+#include "wine_path.h"
 
 namespace orvo::testing {
 
@@ -19,14 +22,6 @@ void keep_best(double& best, F&& f, int repeat) {
   for (int i = 0; i < repeat; ++i) f();
   const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
   best = std::min(best, took.count() / repeat);
-}
-
-// A host path ("/a/b") as wine's drive Z: shows it ("Z:\a\b").
-inline std::wstring windows_path(const char* path) {
-  std::wstring result;
-  for (const char* c = path; *c; ++c) result += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
-  if (!result.empty() && result[0] == L'\\') result = L"Z:" + result;
-  return result;
 }
 
 // Loads the library and runs its DllRegisterServer; false when either fails.
