@@ -25,6 +25,11 @@ class view_owner {
   virtual bool SendSerialNumber(const VARIANT& old_number, const VARIANT& new_number) = 0;
   virtual void Log(const wchar_t* text, int level, HRESULT code) = 0;
   virtual IAmplifierState* held_state() const noexcept = 0;
+  // Keeps the current state for Undo and sends the given state string, or
+  // the held state when none is given; false when it could not be sent.
+  virtual bool ApplyState(const BSTR state = nullptr) = 0;
+  // The value texts the working protocol hides under a property name.
+  virtual std::vector<Orvo::wide_string> excluded_texts(const Orvo::wide_string& name) const = 0;
 
  protected:
   ~view_owner() = default;

@@ -409,6 +409,12 @@ bool CMainFrame::SendState(const VARIANT& state) {
   return applied != VARIANT_FALSE;
 }
 
+std::vector<Orvo::wide_string> CMainFrame::excluded_texts(const Orvo::wide_string& name) const {
+  const auto& exclusions = m_protocol.m_exclusion_set.m_map;
+  const auto found = exclusions.find(name);
+  return found == exclusions.end() ? std::vector<Orvo::wide_string>() : found->second;
+}
+
 bool CMainFrame::ApplyState(const BSTR state) {
   comet::variant_t sent;
   if (state) {

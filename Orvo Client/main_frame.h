@@ -111,13 +111,14 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   bool SendSerialNumber(const VARIANT& old_number, const VARIANT& new_number) override;
   void Log(const wchar_t* text, int level, HRESULT code) override;
   IAmplifierState* held_state() const noexcept override { return m_state.get(); }
+  std::vector<Orvo::wide_string> excluded_texts(const Orvo::wide_string& name) const override;
 
   // The one road by which a change reaches the server: SendState passes a
   // state (string or object) to SetState and warns when it was applied only
   // in part; ApplyState first keeps the current state string for Undo and,
   // once sent, empties Redo. Without a string it sends the held state.
   bool SendState(const VARIANT& state);
-  bool ApplyState(const BSTR state = nullptr);
+  bool ApplyState(const BSTR state = nullptr) override;
   // Switches global deblock of every amplifier when it differs from the
   // held state's own setting (the one the last request wrote).
   void SetGlobalDeblock(bool on);
