@@ -15,11 +15,16 @@
 #include "main_frame_test_support.h"
 #include "registry/registry_key.h"
 #include "stand_in_h.h"
+#include "state_fixture.h"
+#include "state_text_table.h"
 #include "state_walk.h"
 #include "testing/com_test.h"
 
 using namespace frame_testing;
 using orvo::com::ptr;
+using orvo::impl::testing::MakeState;
+using orvo::impl::testing::StateString;
+using orvo::impl::testing::ZeroImages;
 using testing::ElementsAre;
 using testing::ElementsAreArray;
 
@@ -56,6 +61,14 @@ std::string clipboard_bytes() {
   CloseClipboard();
   return bytes;
 }
+// Every format the clipboard offers now.
+std::set<UINT> clipboard_formats() {
+  std::set<UINT> formats;
+  if (!OpenClipboard(nullptr)) return formats;
+  for (UINT format = EnumClipboardFormats(0); format; format = EnumClipboardFormats(format)) formats.insert(format);
+  CloseClipboard();
+  return formats;
+}
 std::string utf16_bytes(const std::wstring& text) {
   std::string bytes;
   for (wchar_t c : text) {
@@ -64,6 +77,35 @@ std::string utf16_bytes(const std::wstring& text) {
   }
   return bytes + std::string(2, '\0');
 }
+
+std::wstring name_of(IProperty* property) {
+  ptr<IIdentifier> node;
+  BSTR name = nullptr;
+  if (FAILED(property->QueryInterface(IID_IIdentifier, node.put_void())) || FAILED(node->get_Name(&name))) return L"";
+  const std::wstring text = text_of(name);
+  SysFreeString(name);
+  return text;
+}
+
+// Each amplifier's "Deblock State" in a state string, read from a state
+// object of its own.
+std::vector<std::wstring> deblock_states(const std::wstring& text) {
+  std::vector<std::wstring> states;
+  const auto state = create_state_from_string(create_amplifier_state().get(), comet::bstr_t(text));
+  for_each_amplifier(state.get(), [&](const comet::com_ptr<IAmplifier>& amplifier) {
+    for_each_property(get_functions(amplifier.get()).get(), [&](const comet::com_ptr<IProperty>& p) {
+      if (name_of(p.get()) != L"Deblock State") return;
+      VARIANT value;
+      VariantInit(&value);
+      p->get_Value(&value);
+      states.push_back(value_text(value));
+      VariantClear(&value);
+    });
+  });
+  return states;
+}
+
+using sent_state = std::pair<VARTYPE, std::wstring>;
 
 class StateCommands : public stand_in_frame_test<::testing::TestWithParam<bool>> {
  protected:
@@ -79,15 +121,39 @@ class StateCommands : public stand_in_frame_test<::testing::TestWithParam<bool>>
     control->put_ChangeInsideSetState(GetParam() ? VARIANT_TRUE : VARIANT_FALSE);
   }
   CMainFrame& frame() { return f->frame; }
-  std::vector<std::wstring> sent_states() {
+  // What the stand-in was given in SetState: the VARIANT's type and the state as its string.
+  std::vector<sent_state> sent_states() {
     BSTR text = nullptr;
     control->get_CallLog(&text);
     const std::wstring log = text_of(text);
     SysFreeString(text);
-    std::vector<std::wstring> sent;
-    for (std::size_t at = log.find(L"SetState("); at != std::wstring::npos; at = log.find(L"SetState(", at + 1))
-      sent.push_back(log.substr(at + 9, log.find(L")\n", at) - at - 9));
+    std::vector<sent_state> sent;
+    for (std::size_t at = log.find(L"SetState("); at != std::wstring::npos; at = log.find(L"SetState(", at + 1)) {
+      const std::size_t type = at + 9, comma = log.find(L", ", type), end = log.find(L")\n", comma);
+      sent.push_back(
+          {static_cast<VARTYPE>(std::stoi(log.substr(type, comma - type))), log.substr(comma + 2, end - comma - 2)});
+    }
     return sent;
+  }
+  // The frame holds the state of that string, delivered by OnChange.
+  void hold(const std::wstring& text) {
+    ASSERT_EQ(control->put_State(comet::bstr_t(text).in()), S_OK);
+    const std::size_t before = changes();
+    ASSERT_EQ(control->FireChange(VT_DISPATCH), S_OK);
+    ASSERT_TRUE(pump_until([&] { return changes() > before; }));
+  }
+  // A key through the frame's filter, with Ctrl held or not; whether the
+  // filter took it.
+  bool key(UINT message, WPARAM code, bool control_down) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = control_down ? 0x80 : 0;
+    SetKeyboardState(keys);
+    MSG msg{GetFocus() ? GetFocus() : frame().m_hWnd, message, code, 0, 0, {}};
+    const bool taken = frame().PreTranslateMessage(&msg) != FALSE;
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    return taken;
   }
   std::size_t changes() {
     std::size_t n = 0;
@@ -115,13 +181,7 @@ class StateCommands : public stand_in_frame_test<::testing::TestWithParam<bool>>
       for_each_channel_collection(amplifier.get(), [&](const comet::com_ptr<ICollection>& channel) {
         if (done) return;
         for_each_property(channel.get(), [&](const comet::com_ptr<IProperty>& p) {
-          BSTR name = nullptr;
-          ptr<IIdentifier> node;
-          p->QueryInterface(IID_IIdentifier, node.put_void());
-          node->get_Name(&name);
-          const bool gain = text_of(name) == L"Gain";
-          SysFreeString(name);
-          if (!gain || done) return;
+          if (done || name_of(p.get()) != L"Gain") return;
           std::vector<std::wstring> legal;
           for_each_property_value(p.get(), [&](const std::wstring& v) { legal.push_back(v); });
           VARIANT value;
@@ -164,6 +224,7 @@ TEST_P(StateCommands, EditsUndoRedoAndPasteSendTheirStatesAndKeepBothHistories) 
   const std::wstring s2 = held_string();
   sizes.push_back(histories());
   step([&] { command(ID_COPY_STATE); }, false);
+  EXPECT_EQ(clipboard_bytes().size(), 322u);
   EXPECT_EQ(clipboard_bytes(), utf16_bytes(s2));
   sizes.push_back(histories());
   step([&] { command(ID_UNDO); });
@@ -176,15 +237,16 @@ TEST_P(StateCommands, EditsUndoRedoAndPasteSendTheirStatesAndKeepBothHistories) 
   sizes.push_back(histories());
   set_clipboard(L"junk");
   step([&] { command(ID_PASTE); }, false);
-  EXPECT_EQ(frame().log_records().back().level, 3);
-  EXPECT_EQ(frame().log_records().back().code, E_INVALIDARG);
+  EXPECT_EQ(frame().log_records().back(), (frame_log_record{L"The state string is not valid", 3, E_FAIL}));
   EXPECT_EQ(pane_text(frame(), 0), L"An error occurred communicating with the Orvo System");
   sizes.push_back(histories());
   set_clipboard(s2);
   step([&] { command(ID_PASTE); });
   sizes.push_back(histories());
 
-  EXPECT_THAT(sent_states(), ElementsAre(sent1, sent2, s1, s0, s1, L"junk", s2));
+  EXPECT_THAT(sent_states(), ElementsAre(sent_state{VT_DISPATCH, sent1}, sent_state{VT_DISPATCH, sent2},
+                                         sent_state{VT_BSTR, s1}, sent_state{VT_BSTR, s0}, sent_state{VT_BSTR, s1},
+                                         sent_state{VT_BSTR, L"junk"}, sent_state{VT_BSTR, s2}));
   using h = std::pair<std::size_t, std::size_t>;
   EXPECT_THAT(sizes, ElementsAre(h{1, 0}, h{2, 0}, h{2, 0}, h{1, 1}, h{0, 2}, h{0, 2}, h{1, 1}, h{2, 1}, h{3, 0}));
 
@@ -209,50 +271,51 @@ TEST_P(StateCommands, AFailedSendKeepsTheUndoEntryAndTheServersDescription) {
 
 TEST_P(StateCommands, CtrlSpaceSendsDeblockOnKeyDownAndOffOnKeyUpOnce) {
   start();
-  auto key = [&](UINT message, bool control_down) {
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = control_down ? 0x80 : 0;
-    SetKeyboardState(keys);
-    MSG msg{frame().m_hWnd, message, VK_SPACE, 0, 0, {}};
-    return frame().PreTranslateMessage(&msg);
+  hold(StateString(ZeroImages(2)));
+  ASSERT_EQ(frame().amplifier_count(), 2);
+  // What each request set on every amplifier of the state the server got.
+  auto deblocks = [&] {
+    std::vector<std::vector<std::wstring>> states;
+    for (const sent_state& sent : sent_states()) states.push_back(deblock_states(sent.second));
+    return states;
   };
-  auto deblock_sent = [&] { return sent_states().size(); };
+  const std::vector<std::wstring> set(2, L"Set"), reset(2, L"Reset");
   // Down and up with no OnChange between: both are sent.
-  EXPECT_TRUE(key(WM_KEYDOWN, true));
-  EXPECT_TRUE(key(WM_KEYUP, true));
-  EXPECT_EQ(deblock_sent(), 2u);
+  EXPECT_TRUE(key(WM_KEYDOWN, VK_SPACE, true));
+  EXPECT_TRUE(key(WM_KEYUP, VK_SPACE, true));
+  EXPECT_THAT(deblocks(), ElementsAre(set, reset));
   pump_until([&] { return false; }, 200);
   // Repeated key-downs: one request.
-  EXPECT_TRUE(key(WM_KEYDOWN, true));
-  EXPECT_TRUE(key(WM_KEYDOWN, true));
-  EXPECT_TRUE(key(WM_KEYDOWN, true));
-  EXPECT_EQ(deblock_sent(), 3u);
+  EXPECT_TRUE(key(WM_KEYDOWN, VK_SPACE, true));
+  EXPECT_TRUE(key(WM_KEYDOWN, VK_SPACE, true));
+  EXPECT_TRUE(key(WM_KEYDOWN, VK_SPACE, true));
+  EXPECT_THAT(deblocks(), ElementsAre(set, reset, set));
   EXPECT_TRUE(pump_until([&] { return frame().global_deblock(); }));
   frame().OnIdle();
   EXPECT_EQ(pane_text(frame(), 2), L"Global Deblock : On");
   // Ctrl released first: the space key-up still switches off.
-  EXPECT_TRUE(key(WM_KEYUP, false));
-  EXPECT_EQ(deblock_sent(), 4u);
+  EXPECT_TRUE(key(WM_KEYUP, VK_SPACE, false));
+  EXPECT_THAT(deblocks(), ElementsAre(set, reset, set, reset));
   EXPECT_TRUE(pump_until([&] { return !frame().global_deblock(); }));
   frame().OnIdle();
   EXPECT_EQ(pane_text(frame(), 2), L"Global Deblock : Off");
   // A plain space is not the frame's.
-  EXPECT_FALSE(key(WM_KEYUP, false));
-  key(WM_KEYUP, false);
+  EXPECT_FALSE(key(WM_KEYDOWN, VK_SPACE, false));
+  EXPECT_FALSE(key(WM_KEYUP, VK_SPACE, false));
 }
 
+// Ctrl+E shows the event log; there Ctrl+Z, Ctrl+C and Ctrl+V do nothing.
 TEST_P(StateCommands, CommandsOfTheSystemTabDoNothingOnTheEventLogTab) {
   start();
   frame().m_undo.push_back(comet::bstr_t(L"earlier"));
   set_clipboard(L"text");
-  command(ID_EVENT_LOG_TAB);
+  EXPECT_TRUE(key(WM_KEYDOWN, 'E', true));
   EXPECT_EQ(views.tab, 1);
-  command(ID_UNDO);
-  command(ID_PASTE);
+  for (const WPARAM code : {'Z', 'C', 'V'}) key(WM_KEYDOWN, code, true);
   EXPECT_TRUE(sent_states().empty());
   EXPECT_EQ(frame().m_undo.size(), 1u);
-  command(ID_SYSTEM_TAB);
+  EXPECT_EQ(clipboard_bytes(), utf16_bytes(L"text"));
+  EXPECT_TRUE(key(WM_KEYDOWN, 'D', true));
   EXPECT_EQ(views.tab, 0);
 }
 
@@ -293,25 +356,14 @@ TEST_P(StateCommands, PasteWithoutAServerSendsNothing) {
 TEST_P(StateCommands, WithoutAmplifiersTheCopiesHoldTheStateStringOrNothingAndCtrlSpaceSendsNothing) {
   start();
   const std::wstring none = L"CBkqO0xdbn8DAAAAf25dTDsqGQhjhU+yAAAAAAAAADeN4dY=";
-  control->put_State(comet::bstr_t(none).in());
-  const std::size_t before = changes();
-  control->FireChange(VT_DISPATCH);
-  ASSERT_TRUE(pump_until([&] { return changes() > before; }));
+  hold(none);
   ASSERT_EQ(frame().amplifier_count(), 0);
   command(ID_COPY_STATE);
   EXPECT_EQ(clipboard_bytes().size(), 98u);
   EXPECT_EQ(clipboard_bytes(), utf16_bytes(none));
   command(ID_COPY_TEXT);
   EXPECT_EQ(clipboard_bytes(), std::string(2, '\0'));
-
-  BYTE keys[256] = {};
-  GetKeyboardState(keys);
-  keys[VK_CONTROL] = 0x80;
-  SetKeyboardState(keys);
-  MSG down{frame().m_hWnd, WM_KEYDOWN, VK_SPACE, 0, 0, {}};
-  EXPECT_TRUE(frame().PreTranslateMessage(&down));
-  keys[VK_CONTROL] = 0;
-  SetKeyboardState(keys);
+  EXPECT_TRUE(key(WM_KEYDOWN, VK_SPACE, true));
   EXPECT_TRUE(sent_states().empty());
 }
 
@@ -322,18 +374,10 @@ TEST_P(StateCommands, CtrlVInAFocusedEditControlIsTheControlsOwn) {
       CreateWindowExW(0, L"Edit", L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, frame().m_hWnd, nullptr, nullptr, nullptr);
   ASSERT_NE(edit, nullptr);
   SetFocus(edit);
-  BYTE keys[256] = {};
-  GetKeyboardState(keys);
-  keys[VK_CONTROL] = 0x80;
-  SetKeyboardState(keys);
-  MSG paste{edit, WM_KEYDOWN, 'V', 0, 0, {}};
-  EXPECT_FALSE(frame().PreTranslateMessage(&paste));
+  EXPECT_FALSE(key(WM_KEYDOWN, 'V', true));
   // Elsewhere the same key is the frame's Paste.
   SetFocus(frame().m_hWnd);
-  paste.hwnd = frame().m_hWnd;
-  EXPECT_TRUE(frame().PreTranslateMessage(&paste));
-  keys[VK_CONTROL] = 0;
-  SetKeyboardState(keys);
+  EXPECT_TRUE(key(WM_KEYDOWN, 'V', true));
   DestroyWindow(edit);
   EXPECT_EQ(sent_states().size(), 1u);
 }
@@ -351,7 +395,31 @@ TEST_P(Clipboard, APasteReadsNoFurtherThanTheBlock) {
   const char xyz[] = {'x', 0, 'y', 0, 'z', 0};
   set_clipboard(xyz, sizeof xyz);
   command(ID_PASTE);
-  EXPECT_THAT(sent_states(), ElementsAre(L"xy"));
+  EXPECT_THAT(sent_states(), ElementsAre(sent_state{VT_BSTR, L"xy"}));
+}
+
+// The one-amplifier state whose table the reference check builds on its
+// own from the tree's names and values: Copy as Text holds that table and
+// a NUL, as Unicode text and the formats Wine makes from it.
+TEST_P(Clipboard, CopyAsTextHoldsTheTableOfTheHeldStateAndItsNul) {
+  start();
+  const auto one = MakeState(ZeroImages(1));
+  hold(get_state_string(one.get()).w_str());
+  ASSERT_EQ(frame().amplifier_count(), 1);
+  command(ID_COPY_TEXT);
+  EXPECT_EQ(clipboard_bytes(), utf16_bytes(state_text_table(one.get()).text()));
+  EXPECT_EQ(clipboard_formats(), (std::set<UINT>{CF_UNICODETEXT, CF_LOCALE, CF_TEXT, CF_OEMTEXT}));
+}
+
+// An amplifier the capabilities do not know stops the copy before the
+// clipboard is opened.
+TEST_P(Clipboard, CopyAsTextOfAnUnregisteredAmplifierLogsItAndKeepsTheClipboard) {
+  start();
+  hold(StateString(ZeroImages(3)));
+  set_clipboard(L"kept");
+  command(ID_COPY_TEXT);
+  EXPECT_EQ(frame().log_records().back(), (frame_log_record{L"Amplifier not registered", 3, E_FAIL}));
+  EXPECT_EQ(clipboard_bytes(), utf16_bytes(L"kept"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Posted, Clipboard, ::testing::Values(false));

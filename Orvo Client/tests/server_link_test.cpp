@@ -283,7 +283,7 @@ void a_state_object_crosses_by_value_both_ways(bool second_process) {
     VARIANT_BOOL applied = VARIANT_FALSE;
     ASSERT_EQ(s.link.server()->SetState(state, &applied), S_OK);
     EXPECT_EQ(applied, VARIANT_TRUE);
-    EXPECT_EQ(call_log(s.control.get()), L"Initialize(false)\nSetState(" + sent + L")\n");
+    EXPECT_EQ(call_log(s.control.get()), L"Initialize(false)\nSetState(9, " + sent + L")\n");
     ASSERT_TRUE(s.handler.last_state);
     EXPECT_NE(static_cast<IUnknown*>(s.handler.last_state.get()), static_cast<IUnknown*>(mine.get()));
 
@@ -521,12 +521,12 @@ TEST_F(InProcessServer, TheStandInStartsFromItsSetStateAndChecksStateStrings) {
     // Neither a text that is no state string nor a number is a state.
     state.vt = VT_BSTR;
     state.bstrVal = SysAllocString(L"no state");
-    EXPECT_EQ(s.link.server()->SetState(state, &applied), E_INVALIDARG);
+    EXPECT_EQ(s.link.server()->SetState(state, &applied), E_FAIL);
     VariantClear(&state);
     state.vt = VT_I4;
     state.lVal = 3;
     EXPECT_EQ(s.link.server()->SetState(state, &applied), E_INVALIDARG);
     EXPECT_EQ(call_log(s.control.get()),
-              L"Initialize(false)\nSetState(" + one + L")\nSetState(no state)\nSetState(<type 3>)\n");
+              L"Initialize(false)\nSetState(8, " + one + L")\nSetState(8, no state)\nSetState(3, <not a state>)\n");
   });
 }

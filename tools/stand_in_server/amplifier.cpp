@@ -39,7 +39,7 @@ HRESULT state_text(const VARIANT& argument, std::wstring& text) {
       object = *value->ppunkVal;
       break;
     default:
-      text = L"<type " + std::to_wstring(value->vt) + L">";
+      text = L"<not a state>";
       return orvo::com::set_error(E_INVALIDARG, source, L"The state is neither a state string nor a state object",
                                   IID_IOrvoAmplifier);
   }
@@ -271,14 +271,15 @@ STDMETHODIMP CStandInAmplifier::SetState(VARIANT state, VARIANT_BOOL* applied) {
   return orvo::com::guard(source, IID_IOrvoAmplifier, [&] {
     std::wstring text;
     HRESULT hr = state_text(state, text);
-    log_call(L"SetState(" + text + L")");
+    log_call(L"SetState(" + std::to_wstring(state.vt) + L", " + text + L")");
     if (FAILED(hr)) return hr;
     hr = requested_failure(L"SetState", IID_IOrvoAmplifier);
     if (FAILED(hr)) return hr;
-    // A state string must load into a state object.
+    // A state string must load into a state object; the load's failure is
+    // the call's.
     orvo::com::ptr<IDispatch> check;
-    if (FAILED(make_state(text, check.put())))
-      return orvo::com::set_error(E_INVALIDARG, source, L"The state string is not valid", IID_IOrvoAmplifier);
+    hr = make_state(text, check.put());
+    if (FAILED(hr)) return orvo::com::set_error(hr, source, L"The state string is not valid", IID_IOrvoAmplifier);
     check.reset();
     bool answer = true, inside = false;
     {
