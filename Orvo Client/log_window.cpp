@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "com/ptr.h"
+#include "common_controls.h"
 #include "orvo_module.h"
 #include "ui_seams.h"
 #include "win/module.h"
@@ -41,16 +42,6 @@ std::wstring narrow_to_wide(const char* text) {
   ::MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, out.data(), n);
   out.resize(static_cast<size_t>(n - 1));
   return out;
-}
-
-bool common_controls_at_least_5_80() {
-  HMODULE comctl = ::GetModuleHandleW(L"comctl32.dll");
-  auto get_version = comctl ? reinterpret_cast<HRESULT(CALLBACK*)(DLLVERSIONINFO*)>(
-                                  reinterpret_cast<void*>(::GetProcAddress(comctl, "DllGetVersion")))
-                            : nullptr;
-  DLLVERSIONINFO info{sizeof info, 0, 0, 0, 0};
-  if (!get_version || FAILED(get_version(&info))) return false;
-  return info.dwMajorVersion > 5 || (info.dwMajorVersion == 5 && info.dwMinorVersion >= 80);
 }
 
 }  // namespace
@@ -187,7 +178,7 @@ void CLogWindow::set_up_columns() {
 
 void CLogWindow::set_up_tooltips() {
   DWORD style = WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX;
-  if (common_controls_at_least_5_80()) style |= TTS_BALLOON;
+  if (common_controls_at_least(5, 80)) style |= TTS_BALLOON;
   m_tooltip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, style, CW_USEDEFAULT, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, WTL::resource_instance(), nullptr);
   if (!m_tooltip) return;

@@ -227,17 +227,22 @@ endfunction()
 
 # A gallery: a window program that the test run starts on the test display
 # and photographs into <build>/gallery/<PICTURE> (Windows builds only).
+# COM: it needs the in-process servers registered; ARGS follow its own two.
 function(orvo_gallery name)
-  cmake_parse_arguments(A "" "PICTURE" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "COM" "PICTURE" "SOURCES;LIBS;ARGS" ${ARGN})
   add_executable(${name} WIN32 ${A_SOURCES})
   target_link_libraries(${name} PRIVATE ${A_LIBS} shell32)
   target_link_options(${name} PRIVATE ${ORVO_STATIC_LINK} -municode)
   orvo_warnings(${name})
   add_dependencies(orvo_tests ${name})
+  set(com)
+  if(A_COM)
+    set(com COM)
+  endif()
   orvo_script_test(${name}_test
     COMMAND ${PROJECT_SOURCE_DIR}/platform/win/gallery/screenshot.sh ${CMAKE_BINARY_DIR} $<TARGET_FILE:${name}>
-            ${CMAKE_BINARY_DIR}/gallery/${A_PICTURE}
-    RESOURCE_LOCK wine_display)
+            ${CMAKE_BINARY_DIR}/gallery/${A_PICTURE} ${A_ARGS}
+    RESOURCE_LOCK wine_display ${com})
 endfunction()
 
 # A libFuzzer target over a portable core, named <deliverable>_<what>_fuzz;
