@@ -72,6 +72,7 @@ std::optional<std::size_t> readings_to_take(std::size_t count) noexcept;
 
 // The text of a resistance: below 1000 the number and "R"; from 1000 the
 // thousands, "K" and the hundreds digit unless it is 0 (4700 "4K7").
+// Plain digits whatever the locale: the notation is the amplifier's own.
 std::wstring value_text(long value);
 // The value a button shows: reading x resolution.
 long shown_value(const electrode_face& face) noexcept;

@@ -127,34 +127,27 @@ class ImpedanceView : public testing::Test {
   CImpedanceView view{owner, first_amplifier};
 };
 
-TEST_F(ImpedanceView, ButtonsNameTheAmplifiersElectrodesInChannelOrder) {
+std::wstring text_of(HWND window) {
+  wchar_t text[32] = {};
+  ::GetWindowTextW(window, text, 32);
+  return text;
+}
+
+TEST_F(ImpedanceView, ButtonsShowTheAmplifiersElectrodesInChannelOrder) {
   open();
   for (std::size_t i = 0; i < button_count; ++i) {
-    const std::wstring expected = L"Ch" + std::to_wstring(i / 2 + 1) + (i % 2 ? L" N" : L" P");
-    wchar_t text[32] = {};
-    ::GetWindowTextW(button(i), text, 32);
-    EXPECT_EQ(std::wstring(text), expected) << i;
+    EXPECT_EQ(text_of(button(i)), L"Ch" + std::to_wstring(i / 2 + 1) + (i % 2 ? L" N" : L" P")) << i;
     EXPECT_EQ(view.electrode(i).face().positive, i % 2 == 0) << i;
-    EXPECT_EQ(view.electrode(i).object_id(),
-              PackObjectID(KindElectrode, i % 2 == 0, 0, static_cast<std::uint8_t>(i / 2)));
-    EXPECT_EQ(::GetWindowLongW(button(i), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW) << i;
   }
   EXPECT_TRUE(view.electrode(0).face().in_use);
   EXPECT_FALSE(view.electrode(1).face().in_use);
-  // The thresholds of the state in steps of its resolution.
-  EXPECT_EQ(view.electrode(0).face().lower, 33);
-  EXPECT_EQ(view.electrode(0).face().upper, 66);
-  EXPECT_EQ(view.electrode(0).face().resolution, 200);
+  // The state's thresholds in steps of its resolution.
+  EXPECT_EQ(view.electrode(0).face(), (Orvo::impedance::electrode_face{33, 66, 100, 99, true, true, true, false, 200}));
+  view.set_amplifier_id(second_amplifier);
+  view.update();
+  EXPECT_EQ(text_of(button(0)), L"Ch9 P");
+  EXPECT_EQ(text_of(button(15)), L"Ch16 N");
   EXPECT_TRUE(owner.records.empty());
-}
-
-TEST_F(ImpedanceView, TheSecondAmplifiersButtonsCarryOnItsNumbering) {
-  open(two_amplifiers(), second_amplifier);
-  wchar_t text[32] = {};
-  ::GetWindowTextW(button(0), text, 32);
-  EXPECT_STREQ(text, L"Ch9 P");
-  ::GetWindowTextW(button(15), text, 32);
-  EXPECT_STREQ(text, L"Ch16 N");
 }
 
 TEST_F(ImpedanceView, AClickSwitchesTheElectrodeInTheHeldState) {
@@ -203,12 +196,8 @@ TEST_F(ImpedanceView, FailuresAreLoggedAndTheButtonsKeepWhatTheyShowed) {
 
 TEST_F(ImpedanceView, ReadingsReachTheButtonsAndBadOnesChangeNothing) {
   open();
-  std::vector<unsigned char> values(20, 40);
-  values[0] = 0xFF;
-  values[1] = 0xFE;
+  const std::vector<unsigned char> values(16, 40);
   view.set_impedances(values.data(), values.size());
-  EXPECT_TRUE(view.electrode(0).face().off);
-  EXPECT_TRUE(view.electrode(1).face().error);
   EXPECT_EQ(view.electrode(15).face().reading, 40);
 
   const auto refused = [&](const unsigned char* data, std::size_t count) {
@@ -223,7 +212,6 @@ TEST_F(ImpedanceView, ReadingsReachTheButtonsAndBadOnesChangeNothing) {
   EXPECT_EQ(refused(three, 0), E_UNEXPECTED);
   EXPECT_EQ(refused(three, 3), E_UNEXPECTED);
   EXPECT_EQ(refused(nullptr, 2), E_POINTER);
-  EXPECT_TRUE(view.electrode(0).face().off);
   EXPECT_EQ(view.electrode(2).face().reading, 40);
 }
 
@@ -314,37 +302,25 @@ class ImpedancePixels : public ImpedanceView {
   Orvo::impedance::button_geometry geometry;
 };
 
-TEST_F(ImpedancePixels, FrameColourFollowsPolarityAndOff) {
-  paint({99, 50, 0xFF, 0xFE});
+TEST_F(ImpedancePixels, ButtonsPaintTheirElectrodesLooks) {
+  paint({99, 50, 0xFF, 0xFE});  // Ch1 P in use and above its upper threshold
   EXPECT_EQ(frame_left(0), 0x0000FFu);
   EXPECT_EQ(frame_left(1), 0xFF0000u);
-  EXPECT_EQ(frame_left(2), 0x808080u);
-  EXPECT_EQ(frame_left(3), 0xFF0000u);
-}
-
-TEST_F(ImpedancePixels, TheLampIsLitExactlyWhileInUse) {
-  paint({99, 50, 0xFF, 0xFE});
+  EXPECT_EQ(frame_left(2), 0x808080u) << "off";
+  EXPECT_EQ(frame_left(3), 0xFF0000u) << "in error";
   EXPECT_EQ(lamp_centre(0), 0x0000FFu);
-  EXPECT_EQ(lamp_centre(1), ::GetSysColor(COLOR_WINDOW));
-}
-
-TEST_F(ImpedancePixels, TheBarRisesGreenAndEndsRedAboveTheUpperThreshold) {
-  paint({99, 50, 0xFF, 0xFE});
+  EXPECT_EQ(lamp_centre(1), ::GetSysColor(COLOR_WINDOW)) << "out of use";
   EXPECT_EQ(bar_bottom(0), 0x00FF00u);
   EXPECT_EQ(bar_bottom(3), 0x0000FFu) << "an error is red throughout";
   const auto heights = Orvo::impedance::heights_of(view.electrode(0).face(), geometry.bar_fill.height());
-  const int row = heights.reading - 1;  // the reading's top row, above the upper transition
-  ASSERT_GT(row, heights.upper + geometry.bar_fill.height() / 5);
-  EXPECT_EQ(pixel(0, geometry.bar_fill.left + 1, geometry.bar_fill.bottom - 1 - row), 0x0000FFu);
+  const int top = heights.reading - 1;
+  ASSERT_GT(top, heights.upper + geometry.bar_fill.height() / 5) << "above the upper transition";
+  EXPECT_EQ(pixel(0, geometry.bar_fill.left + 1, geometry.bar_fill.bottom - 1 - top), 0x0000FFu);
   EXPECT_EQ(pixel(0, geometry.bar_fill.left + 1, geometry.bar_fill.bottom - 1 - heights.reading),
             ::GetSysColor(COLOR_WINDOW))
       << "nothing above the reading";
-}
-
-TEST_F(ImpedancePixels, TheViewBetweenTheButtonsIsInTheWindowColour) {
-  paint({99, 50});
   WTL::CClientDC dc(view);
-  EXPECT_EQ(::GetPixel(dc, 2, 2), ::GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(::GetPixel(dc, 2, 2), ::GetSysColor(COLOR_WINDOW)) << "the view between the buttons";
 }
 
 }  // namespace
