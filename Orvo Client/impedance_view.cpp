@@ -112,7 +112,10 @@ void CImpedanceView::toggle_electrode(std::size_t i) noexcept {
 }
 
 LRESULT CImpedanceView::OnElectrode(WORD code, WORD id, HWND, BOOL&) {
-  if (code == BN_CLICKED) toggle_electrode(static_cast<std::size_t>(id - IDC_ELECTRODE_FIRST));
+  // An owner-drawn button reports the second click of a double click as
+  // such: it switches the electrode again, as any other click does.
+  if (code == BN_CLICKED || code == BN_DOUBLECLICKED)
+    toggle_electrode(static_cast<std::size_t>(id - IDC_ELECTRODE_FIRST));
   return 0;
 }
 

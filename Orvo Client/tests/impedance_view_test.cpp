@@ -111,9 +111,8 @@ class ImpedanceView : public testing::Test {
     pump_messages();
   }
   HWND button(std::size_t i) const { return ::GetDlgItem(view, IDC_ELECTRODE_FIRST + static_cast<int>(i)); }
-  void click(std::size_t i) {
-    ::SendMessageW(view, WM_COMMAND, MAKEWPARAM(IDC_ELECTRODE_FIRST + i, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(button(i)));
+  void click(std::size_t i, WORD code = BN_CLICKED) {
+    ::SendMessageW(view, WM_COMMAND, MAKEWPARAM(IDC_ELECTRODE_FIRST + i, code), reinterpret_cast<LPARAM>(button(i)));
   }
   RECT place(std::size_t i) const {
     RECT r{};
@@ -156,6 +155,10 @@ TEST_F(ImpedanceView, AClickSwitchesTheElectrodeInTheHeldState) {
   click(3);
   EXPECT_TRUE(in_use(owner.state.get(), 1, false));
   EXPECT_EQ(owner.applied, 1);
+  view.update();
+  click(3, BN_DOUBLECLICKED);  // the second click of a double click
+  EXPECT_FALSE(in_use(owner.state.get(), 1, false));
+  EXPECT_EQ(owner.applied, 2);
   EXPECT_TRUE(owner.records.empty());
 }
 
