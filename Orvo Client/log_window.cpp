@@ -149,7 +149,9 @@ LRESULT CLogWindow::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   set_up_tooltips();
   UIAddChildWindowContainer(m_hWnd);
   refill();
-  return TRUE;
+  // A docked view takes the focus when its owner gives it, not by being
+  // created.
+  return FALSE;
 }
 
 void CLogWindow::set_up_columns() {

@@ -104,6 +104,7 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL& bHandled) {
     }
   });
   guarded(*this, [&] { create_bars(); });
+  guarded(*this, [&] { create_log_window(); });
   guarded(*this, [&] {
     m_views->show_secondary(m_session.m_show_detailview);
     m_views->show_overview(m_session.m_show_overview);
@@ -144,6 +145,16 @@ void CMainFrame::create_bars() {
                                    WTL::resource_instance(), nullptr);
   layout_status_bar({});
   UpdateLayout();
+}
+
+// The event log window starts hidden (its tab shows it) and asks for
+// attention only for errors logged from now on: records logged before it
+// existed are listed but ask for nothing.
+void CMainFrame::create_log_window() {
+  if (!m_log_window.Create(m_hWnd)) zel::throw_win32_error(::GetLastError());
+  m_log_window.ShowWindow(SW_HIDE);
+  m_log_window.m_attention = false;
+  m_log_window.m_attention_level = log_error;
 }
 
 // Panes 0 to 3 and one per server property; pane 0 takes the rest.
@@ -482,7 +493,17 @@ BOOL CMainFrame::OnIdle() {
   update_panes();
   UIUpdateToolBar();
   UIUpdateStatusBar();
+  guarded(*this, [&] { serve_attention(); });
   return FALSE;
+}
+
+// One beep however many records asked since the last idle turn; the tray
+// icon blinks while the frame is minimised.
+void CMainFrame::serve_attention() {
+  if (!m_log_window.m_attention) return;
+  m_log_window.m_attention = false;
+  Orvo::beep(0xFFFFFFFF);
+  if (IsIconic()) StartBlink();
 }
 
 void CMainFrame::update_panes() {
@@ -497,10 +518,13 @@ HICON CMainFrame::pane_icon(int id) const noexcept {
   return id == IDI_DATA_RECEIVED ? m_icon_data : id == IDI_IDLE ? m_icon_idle : nullptr;
 }
 
-// The log: records in memory until the event log window takes them.
+// Every record goes to the event log window, which keeps it whether its
+// window exists yet or not.
 void CMainFrame::Log(const wchar_t* text, int level, HRESULT code) { ::Log(*this, text, level, code); }
 
-void CMainFrame::add_record(const std::wstring& text, int level, HRESULT code) { m_log.push_back({text, level, code}); }
+void CMainFrame::add_record(const std::wstring& text, int level, HRESULT code) {
+  m_log_window.add(text.c_str(), level, code);
+}
 
 void CMainFrame::set_status(UINT id) { m_status = load_text(id); }
 

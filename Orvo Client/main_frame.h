@@ -10,9 +10,12 @@
 //   frame.CreateEx();   // hidden; shows itself once its creation is done
 //   loop.Run();         // WM_QUIT 0 once the frame is destroyed
 //
+// The frame owns the event log window (CLogWindow): every record logged
+// through it goes there, and the frame's idle turn serves the window's
+// requests for attention (a beep; the tray blink while minimised).
 // The views behind `frame_views` and the data files come later; until
-// then the frame has an empty client area, keeps its log records in memory
-// and runs the hooks m_load_data and m_exit_now in their place.
+// then the log window is a hidden child of the frame and the hooks
+// m_load_data and m_exit_now run in place of the data files.
 #pragma once
 
 #include <windows.h>
@@ -30,6 +33,7 @@
 #include "core/records.h"
 #include "error_report.h"
 #include "frame_views.h"
+#include "log_window.h"
 #include "res/resource.h"
 #include "server_link.h"
 #include "tray_icon.h"
@@ -39,14 +43,6 @@
 #include "zel/command_bar_xp.h"
 #include "zel/frame_window.h"
 #include "zel/updater_window.h"
-
-// One record the frame has logged.
-struct frame_log_record {
-  std::wstring text;
-  int level;
-  HRESULT code;
-  bool operator==(const frame_log_record& o) const { return text == o.text && level == o.level && code == o.code; }
-};
 
 class CMainFrame : public zel::updater_window<CMainFrame>,
                    public zel::frame_window_impl<CMainFrame>,
@@ -97,8 +93,9 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   std::function<void(CMainFrame&)> m_load_data;
   std::function<bool(CMainFrame&)> m_exit_now = [](CMainFrame&) { return true; };
 
-  // The records logged so far, oldest first.
-  const std::vector<frame_log_record>& log_records() const noexcept { return m_log; }
+  // The event log window, and the records it holds, oldest first.
+  CLogWindow& log_window() noexcept { return m_log_window; }
+  const std::vector<Orvo::log_record>& log_records() const noexcept { return m_log_window.log().records(); }
 
   // The server connection (reset: Initialize after a Reset command).
   void ConnectServer(bool reset);
@@ -258,6 +255,8 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   void set_status(UINT id);
 
   void create_bars();
+  void create_log_window();
+  void serve_attention();
   void layout_status_bar(const std::vector<std::wstring>& property_texts);
   void place_status_panes();
   void show_activity();
@@ -269,6 +268,9 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   void copy_to_clipboard(const std::function<void(std::wostream&)>& write);
   bool filter_deblock_key(const MSG& msg);
 
+  // First in, last out: whatever the other members log on their way out
+  // still has a log to go to.
+  CLogWindow m_log_window;
   frame_views* m_views;
   null_frame_views m_no_views;
   CServerLink m_link;
@@ -278,7 +280,6 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   long m_amplifiers = 0;
   bool m_impedance_open = false, m_impedance_allowed = false, m_overview_was_visible = false;
   std::wstring m_status;
-  std::vector<frame_log_record> m_log;
 
   HICON m_icon_idle = nullptr, m_icon_data = nullptr, m_icon_tray = nullptr, m_icon_blink = nullptr;
   bool m_activity = false;

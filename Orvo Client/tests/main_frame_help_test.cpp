@@ -49,12 +49,12 @@ TEST(FrameUpdates, AnUpdaterThatCannotStartIsLoggedAsAnErrorWithTheSystemText) {
   frame_log_record last = frame.log_records().back();
   EXPECT_EQ(last.level, 3);
   EXPECT_EQ(last.code, E_FAIL);
-  EXPECT_EQ(last.text, system_text(ERROR_PATH_NOT_FOUND));  // no folder "Updater"
+  EXPECT_EQ(last.text, as_logged(system_text(ERROR_PATH_NOT_FOUND)));  // no folder "Updater"
   ::CreateDirectoryW(folder.c_str(), nullptr);
   frame.SendMessage(WM_COMMAND, ID_HELP_CHECK_UPDATES);
   last = frame.log_records().back();
   EXPECT_EQ(last.code, E_FAIL);
-  EXPECT_EQ(last.text, system_text(ERROR_FILE_NOT_FOUND));  // no updater in it
+  EXPECT_EQ(last.text, as_logged(system_text(ERROR_FILE_NOT_FOUND)));  // no updater in it
   ::RemoveDirectoryW(folder.c_str());
 }
 

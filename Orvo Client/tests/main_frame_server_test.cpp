@@ -112,10 +112,9 @@ struct installer_seen {
 
 TEST_F(MainFrameServer, ConnectsAtCreationAndHoldsTheFirstState) {
   start();
+  // The events' own names are Event records, left out while event logging is off.
   EXPECT_THAT(frame().log_records(), ElementsAre(frame_log_record{L"Orvo Client program started", 1, 0},
-                                                 frame_log_record{L"OnInitialize", 0, 0},
-                                                 frame_log_record{L"Orvo Client initialized successfully", 1, 0},
-                                                 frame_log_record{L"OnChange", 0, 0}));
+                                                 frame_log_record{L"Orvo Client initialized successfully", 1, 0}));
   EXPECT_EQ(call_log(), L"Initialize(false)\nProperties()\n");
   ASSERT_NE(frame().held_state(), nullptr);
   EXPECT_TRUE(frame().initialised());
@@ -168,6 +167,7 @@ TEST_F(MainFrameServer, LaysOutOnePanePerServerPropertyAfterInitialize) {
 
 TEST_F(MainFrameServer, EveryEventLogsItsNameShowsTheActivityAndSetsReady) {
   start();
+  log_events(frame());
   struct event_case {
     const wchar_t* name;
     std::function<HRESULT()> fire;
@@ -209,8 +209,7 @@ TEST_F(MainFrameServer, AFailedInitializeLogsItsMessageOrThatThereIsNone) {
   BSTR message = SysAllocString(L"Amplifier 2 not found");
   std::size_t first = frame().log_records().size();
   ASSERT_EQ(control->FireInitialize(0, message), S_OK);
-  EXPECT_THAT(records_since(first), ElementsAre(frame_log_record{L"OnInitialize", 0, 0},
-                                                frame_log_record{L"Amplifier 2 not found", 3, E_FAIL}));
+  EXPECT_THAT(records_since(first), ElementsAre(frame_log_record{L"Amplifier 2 not found", 3, E_FAIL}));
   first = frame().log_records().size();
   ASSERT_EQ(control->FireInitialize(0, nullptr), S_OK);
   EXPECT_EQ(last_record(), (frame_log_record{L"No detailed error message available", 3, E_FAIL}));
@@ -463,6 +462,5 @@ TEST_F(MainFrameServer, AStateAppliedInPartIsAWarningAfterTheServersChange) {
   EXPECT_FALSE(frame().ApplyState());
   EXPECT_EQ(frame().m_undo.size(), 1u);
   EXPECT_THAT(records_since(first),
-              ElementsAre(frame_log_record{L"OnChange", 0, 0},
-                          frame_log_record{L"The update to the Orvo system was only partially applied", 2, 1}));
+              ElementsAre(frame_log_record{L"The update to the Orvo system was only partially applied", 2, 1}));
 }

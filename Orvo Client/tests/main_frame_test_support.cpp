@@ -8,6 +8,22 @@
 #include "state_walk.h"
 #include "testing/com_test.h"
 
+frame_log_record::frame_log_record(const Orvo::log_record& r)
+    : text(r.text.begin(), r.text.end()), level(r.level), code(static_cast<HRESULT>(r.code)) {}
+
+void PrintTo(const frame_log_record& r, std::ostream* out) {
+  *out << '{';
+  for (wchar_t c : r.text) *out << (c < 0x80 ? static_cast<char>(c) : '?');
+  *out << ", " << r.level << ", 0x" << std::hex << static_cast<unsigned long>(r.code) << std::dec << '}';
+}
+
+void Orvo::PrintTo(const log_record& r, std::ostream* out) { ::PrintTo(frame_log_record(r), out); }
+
+std::wstring as_logged(const std::wstring& text) {
+  const std::u16string line = Orvo::one_line(std::u16string(text.begin(), text.end()));
+  return std::wstring(line.begin(), line.end());
+}
+
 namespace frame_testing {
 
 void recording_views::rebuild_tree(IAmplifierState* state, Orvo::IAmplifier* server, const rename_map& renames) {
@@ -41,6 +57,24 @@ bool pump_until(const std::function<bool()>& done, DWORD ms) {
     if (loop) loop->OnIdle(0);
     if (!any) ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
   }
+}
+
+void log_events(CMainFrame& frame) {
+  HWND window = frame.log_window();
+  ::CheckDlgButton(window, IDC_LOG_EVENT_LOGGING, BST_CHECKED);
+  ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_LOG_EVENT_LOGGING, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(::GetDlgItem(window, IDC_LOG_EVENT_LOGGING)));
+}
+
+std::wstring log_item_text(CMainFrame& frame, int item, int column) {
+  wchar_t text[256] = L"";
+  LVITEMW request{};
+  request.iSubItem = column;
+  request.pszText = text;
+  request.cchTextMax = 256;
+  ::SendDlgItemMessageW(frame.log_window(), IDC_LOG_LIST, LVM_GETITEMTEXTW, static_cast<WPARAM>(item),
+                        reinterpret_cast<LPARAM>(&request));
+  return text;
 }
 
 int run_loop() {

@@ -7,11 +7,34 @@
 #include <windows.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frame_views.h"
 #include "main_frame.h"
+
+// A record as the tests expect it: text, level, code, compared with what
+// the frame's event log holds.
+struct frame_log_record {
+  frame_log_record(std::wstring t, int l, HRESULT c) : text(std::move(t)), level(l), code(c) {}
+  frame_log_record(const Orvo::log_record& r);  // implicit: read back from the log
+  std::wstring text;
+  int level;
+  HRESULT code;
+  bool operator==(const frame_log_record& o) const { return text == o.text && level == o.level && code == o.code; }
+};
+void PrintTo(const frame_log_record& r, std::ostream* out);
+inline bool operator==(const Orvo::log_record& held, const frame_log_record& expected) {
+  return frame_log_record(held) == expected;
+}
+namespace Orvo {
+void PrintTo(const log_record& r, std::ostream* out);
+}
+
+// A text as the event log keeps it: every line break one blank.
+std::wstring as_logged(const std::wstring& text);
 
 namespace frame_testing {
 
@@ -74,6 +97,13 @@ class recording_views : public frame_views {
 // returns whether it holds. Messages go through the loop's filters as the
 // program's loop would send them.
 bool pump_until(const std::function<bool()>& done, DWORD ms = 3000);
+
+// Switches the event log's Event Logging on as the user does, by its check
+// box; the window logs that it did.
+void log_events(CMainFrame& frame);
+
+// The text of column `column` of item `item` in the event log's list.
+std::wstring log_item_text(CMainFrame& frame, int item, int column);
 
 // Runs the thread's message loop until WM_QUIT; its exit code.
 int run_loop();
