@@ -11,7 +11,7 @@
 #   orvo_core_library(name [SOURCES ...] [LIBS ...]) portable C++ library
 #                                                    (headers only without SOURCES)
 #   orvo_test(name SOURCES ... [LIBS ...] [ARGS ...] [COM] [REGISTRY]
-#             [RESOURCE_LOCK lock] [TIMEOUT s])      a GoogleTest program
+#             [RESOURCE_LOCK lock...] [TIMEOUT s])   a GoogleTest program
 #             COM: needs the in-process servers registered;
 #             REGISTRY: registers and unregisters servers itself, so runs
 #             alone and before the COM tests;
@@ -185,10 +185,21 @@ function(orvo_test_properties name com registry lock timeout)
   set_tests_properties(${name} PROPERTIES TIMEOUT ${timeout})
 endfunction()
 
+# Stops the configure when a test function was given words it does not
+# know: a lock list written as one quoted argument ("a;b") reaches the
+# function as separate words, and a word that no keyword takes would
+# otherwise be dropped without a sound (a test then runs without a lock).
+function(orvo_known_arguments name unparsed)
+  if(unparsed)
+    message(FATAL_ERROR "${name}: unknown arguments: ${unparsed}")
+  endif()
+endfunction()
+
 # A GoogleTest program. COM tests need the build's in-process servers
 # registered in the build's Wine prefix first.
 function(orvo_test name)
-  cmake_parse_arguments(A "COM;NO_MAIN;REGISTRY;PALETTE_DISPLAY" "RESOURCE_LOCK;TIMEOUT" "SOURCES;LIBS;ARGS" ${ARGN})
+  cmake_parse_arguments(A "COM;NO_MAIN;REGISTRY;PALETTE_DISPLAY" "TIMEOUT" "SOURCES;LIBS;ARGS;RESOURCE_LOCK" ${ARGN})
+  orvo_known_arguments(${name} "${A_UNPARSED_ARGUMENTS}")
   add_executable(${name} ${A_SOURCES})
   if(A_NO_MAIN)
     target_link_libraries(${name} PRIVATE gmock ${A_LIBS})
@@ -212,7 +223,8 @@ endfunction()
 
 # Any command as a test (Python checks, cscript runs, registry checks).
 function(orvo_script_test name)
-  cmake_parse_arguments(A "COM" "RESOURCE_LOCK;WORKING_DIRECTORY" "COMMAND;DEPENDS" ${ARGN})
+  cmake_parse_arguments(A "COM" "WORKING_DIRECTORY" "COMMAND;DEPENDS;RESOURCE_LOCK" ${ARGN})
+  orvo_known_arguments(${name} "${A_UNPARSED_ARGUMENTS}")
   if(ORVO_WINDOWS AND NOT ORVO_RUN_WINDOWS)
     return()
   endif()
