@@ -100,6 +100,9 @@ CDetailView::refill::refill(CDetailView& view) noexcept : m_view(view) {
 
 CDetailView::refill::~refill() {
   if (--m_view.m_refills == 0 && m_view.m_hWnd) {
+    // The rows are in: the stored layout goes on the header once, then the
+    // focus cell is kept inside the list.
+    m_view.guard([this] { m_view.apply_column_attributes(); });
     m_view.limit_focus_cell();
     m_view.ReleaseRedraw();
     ::InvalidateRect(m_view.m_hWnd, nullptr, TRUE);
@@ -158,15 +161,12 @@ void CDetailView::add_row(ICollection* collection) {
     item.lParam = id_of(collection);
     if (!::SendMessageW(m_hWnd, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item))) comet::raise(E_FAIL);
   }
-  apply_column_attributes();
 }
 
 int CDetailView::find_or_insert_column(IProperty* property, const std::wstring& name) {
-  const std::vector<Orvo::header_column> columns = header_columns(m_hWnd);
+  const auto known = std::find(m_column_names.begin(), m_column_names.end(), name);
+  if (known != m_column_names.end()) return static_cast<int>(known - m_column_names.begin());
   const Orvo::wide_string key = to_u16(name);
-  for (std::size_t i = 0; i < columns.size(); ++i) {
-    if (columns[i].name == key) return static_cast<int>(i);
-  }
   column_attribute& stored = m_columns.m_column_atributes[key];
   if (stored.m_width < 0) {
     std::vector<int> widths;
@@ -179,9 +179,10 @@ int CDetailView::find_or_insert_column(IProperty* property, const std::wstring& 
   column.fmt = LVCFMT_LEFT;
   column.cx = stored.m_width;
   column.pszText = const_cast<wchar_t*>(name.c_str());
-  const int at = static_cast<int>(columns.size());
+  const int at = static_cast<int>(m_column_names.size());
   if (::SendMessageW(m_hWnd, LVM_INSERTCOLUMNW, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&column)) != at)
     comet::raise(E_FAIL);
+  m_column_names.push_back(name);
   return at;
 }
 
@@ -200,6 +201,7 @@ void CDetailView::clear() {
   ::SendMessageW(m_hWnd, LVM_DELETEALLITEMS, 0, 0);
   for (int column = zel::detail::list_column_count(m_hWnd) - 1; column >= 0; --column)
     ::SendMessageW(m_hWnd, LVM_DELETECOLUMN, static_cast<WPARAM>(column), 0);
+  m_column_names.clear();
 }
 
 void CDetailView::store_column_attributes() {
@@ -221,9 +223,8 @@ void CDetailView::apply_column_attributes() {
 }
 
 std::wstring CDetailView::column_name(int column) const {
-  const std::vector<Orvo::header_column> columns = header_columns(m_hWnd);
-  return column >= 0 && static_cast<std::size_t>(column) < columns.size()
-             ? to_wide(columns[static_cast<std::size_t>(column)].name)
+  return column >= 0 && static_cast<std::size_t>(column) < m_column_names.size()
+             ? m_column_names[static_cast<std::size_t>(column)]
              : std::wstring();
 }
 

@@ -111,8 +111,8 @@ class CDetailView : public zel::editable_list_view<CDetailView>,
   view_owner& m_owner;
   WTL::CMessageLoop* m_loop;
   column_attributes_map m_columns;
+  std::vector<std::wstring> m_column_names;  // the header's texts by index
   int m_refills = 0;
-  bool m_store_posted = false;
 };
 
 // One row per channel.
