@@ -10,16 +10,20 @@ namespace zel {
 
 namespace detail {
 
-void notify_end_of_edit(HWND list, int item, int subitem, const wchar_t* text) {
+LRESULT notify_label_edit(HWND list, UINT code, UINT mask, int item, int subitem, const wchar_t* text) {
   NMLVDISPINFOW info{};
   info.hdr.hwndFrom = list;
   info.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(list));
-  info.hdr.code = LVN_ENDLABELEDITW;
-  info.item.mask = LVIF_TEXT;
+  info.hdr.code = code;
+  info.item.mask = mask;
   info.item.iItem = item;
   info.item.iSubItem = subitem;
   info.item.pszText = const_cast<wchar_t*>(text);
-  ::SendMessageW(::GetParent(list), WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
+  return ::SendMessageW(::GetParent(list), WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
+}
+
+void notify_end_of_edit(HWND list, int item, int subitem, const wchar_t* text) {
+  notify_label_edit(list, LVN_ENDLABELEDITW, LVIF_TEXT, item, subitem, text);
 }
 
 BOOL take_key(MSG* msg) {

@@ -24,6 +24,9 @@
 namespace zel {
 
 namespace detail {
+// Sends a label-edit notification (`code`) for cell (item, subitem) of
+// `list` to the list's parent; the parent's answer.
+LRESULT notify_label_edit(HWND list, UINT code, UINT mask, int item, int subitem, const wchar_t* text);
 // Sends LVN_ENDLABELEDITW for cell (item, subitem) of `list` to the list's
 // parent, with `text` (null: cancelled).
 void notify_end_of_edit(HWND list, int item, int subitem, const wchar_t* text);

@@ -17,8 +17,7 @@
 #include <cstdio>
 #include <string>
 
-#include "bench/bench_state.h"
-#include "core/byte_stream.h"
+#include "bench/bench_client_state.h"
 #include "registry/registry_key.h"
 #include "state_text_table.h"
 #include "state_walk.h"
@@ -32,23 +31,6 @@ using orvo::testing::windows_path;
 namespace {
 
 volatile std::size_t sink;
-
-comet::com_ptr<IAmplifierState> built_state(const TAmplifierMemoryCollection& images) {
-  TBufferSink marshalled;
-  WriteMarshalStream(images, marshalled);
-  comet::com_ptr<IAmplifierState2> state = create_amplifier_state();
-  comet::com_ptr<IStream> stream;
-  CreateStreamOnHGlobal(nullptr, TRUE, stream.put());
-  stream->Write(marshalled.Bytes().data(), static_cast<ULONG>(marshalled.Bytes().size()), nullptr);
-  LARGE_INTEGER start{};
-  stream->Seek(start, STREAM_SEEK_SET, nullptr);
-  comet::com_ptr<IAmplifierState> loaded;
-  comet::com_ptr<IMarshal> marshal;
-  state->QueryInterface(IID_IMarshal, marshal.put_void());
-  if (!marshal || FAILED(marshal->UnmarshalInterface(stream.get(), IID_IAmplifierState, loaded.put_void())))
-    return nullptr;
-  return loaded;
-}
 
 std::size_t read_values(ICollection* properties) {
   std::size_t total = 0;

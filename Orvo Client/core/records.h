@@ -28,6 +28,11 @@ class column_attribute {
 class column_attributes_map {
  public:
   std::map<std::u16string, column_attribute> m_column_atributes;
+  // Takes the other map's layout (a protocol opened, or saved from a view);
+  // a map given itself stays as it is.
+  void assign(const column_attributes_map& source) {
+    if (&source != this) m_column_atributes = source.m_column_atributes;
+  }
   bool operator==(const column_attributes_map& o) const { return m_column_atributes == o.m_column_atributes; }
 };
 
