@@ -10,9 +10,10 @@
 //   frame.CreateEx();   // hidden; shows itself once its creation is done
 //   loop.Run();         // WM_QUIT 0 once the frame is destroyed
 //
-// The views behind `frame_views` and the data files come later; until
-// then the frame has an empty client area, keeps its log records in memory
-// and runs the hooks m_load_data and m_exit_now in their place.
+// Its client area holds its own views (CFrameViews: the system tree, the
+// place of the detail views). The data files come later; until then the
+// frame keeps its log records in memory and runs the hooks m_load_data and
+// m_exit_now in their place.
 #pragma once
 
 #include <windows.h>
@@ -30,6 +31,7 @@
 #include "core/records.h"
 #include "error_report.h"
 #include "frame_views.h"
+#include "main_frame_views.h"
 #include "res/resource.h"
 #include "server_link.h"
 #include "tray_icon.h"
@@ -89,7 +91,8 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   CMainFrame(const CMainFrame&) = delete;
   CMainFrame& operator=(const CMainFrame&) = delete;
 
-  // The views (the frame does not own them); null_frame_views until set.
+  // Views of the caller's (the frame does not own them) in place of its own,
+  // set before the window is created.
   void set_views(frame_views& views) noexcept { m_views = &views; }
 
   // Loading the session and the libraries at creation (not with switch B),
@@ -271,6 +274,7 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
 
   frame_views* m_views;
   null_frame_views m_no_views;
+  CFrameViews m_frame_views{*this};  // the views unless others were set
   CServerLink m_link;
   comet::com_ptr<IAmplifierState> m_state;
   comet::bstr_t m_state_string;
