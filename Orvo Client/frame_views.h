@@ -4,6 +4,7 @@
 // uses `null_frame_views`, which keeps only what the frame reads back.
 #pragma once
 
+#include <windows.h>
 #include <oaidl.h>
 
 #include <cstdint>
@@ -77,6 +78,10 @@ class frame_views {
   virtual void show_secondary(bool show) = 0;
   virtual void select_tab(int tab) = 0;
   virtual int active_tab() const = 0;
+
+  // The views' message filters, in the frame's filter after its own keys:
+  // TRUE when one of them took the message.
+  virtual BOOL filter_message(MSG*) { return FALSE; }
 };
 
 // The views while the frame has none: every request is taken and dropped;

@@ -12,6 +12,7 @@
 #include "orvo_module.h"
 #include "ui_seams.h"
 #include "win/module.h"
+#include "win/offscreen.h"
 #include "win/window_traits.h"
 #include "zel/com_stream.h"
 #include "zel/errors.h"
@@ -321,24 +322,9 @@ LRESULT CLogWindow::OnListKeyDown(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&
 LRESULT CLogWindow::OnListPaint(UINT, WPARAM wParam, LPARAM, BOOL&) {
   // Only the part to be painted goes through the off-screen bitmap: after
   // a scroll by one row that is one row, not the whole list.
-  PAINTSTRUCT ps{};
-  const HDC screen = wParam ? reinterpret_cast<HDC>(wParam) : ::BeginPaint(m_list, &ps);
-  RECT area = ps.rcPaint;
-  if (wParam) ::GetClipBox(screen, &area);
-  const int width = area.right - area.left, height = area.bottom - area.top;
-  if (screen && width > 0 && height > 0) {
-    const HDC memory = ::CreateCompatibleDC(screen);
-    const HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
-    const HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::SetWindowOrgEx(memory, area.left, area.top, nullptr);
-    ::FillRect(memory, &area, ::GetSysColorBrush(COLOR_WINDOW));
+  WTL::paint_offscreen(m_list, wParam, [&](HDC memory) {
     m_list.DefWindowProc(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
-    ::BitBlt(screen, area.left, area.top, width, height, memory, area.left, area.top, SRCCOPY);
-    ::SelectObject(memory, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-  }
-  if (!wParam) ::EndPaint(m_list, &ps);
+  });
   return 0;
 }
 

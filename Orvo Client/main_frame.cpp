@@ -141,8 +141,14 @@ void CMainFrame::create_bars() {
       nullptr);
   if (!m_hWndStatusBar) zel::throw_win32_error(::GetLastError());
   UIAddStatusBar(m_hWndStatusBar);
-  m_hWndClient = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_hWnd, nullptr,
-                                   WTL::resource_instance(), nullptr);
+  if (m_views == &m_no_views) {
+    m_hWndClient = m_frame_views.create(m_hWnd);
+    if (!m_hWndClient) zel::throw_win32_error(::GetLastError());
+    m_views = &m_frame_views;
+  } else {
+    m_hWndClient = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_hWnd, nullptr,
+                                     WTL::resource_instance(), nullptr);
+  }
   layout_status_bar({});
   UpdateLayout();
 }

@@ -13,9 +13,10 @@
 // The frame owns the event log window (CLogWindow): every record logged
 // through it goes there, and the frame's idle turn serves the window's
 // requests for attention (a beep; the tray blink while minimised).
-// The views behind `frame_views` and the data files come later; until
-// then the log window is a hidden child of the frame and the hooks
-// m_load_data and m_exit_now run in place of the data files.
+// Its client area holds its own views (CFrameViews: the system tree, the
+// place of the detail views). The data files come later; until then the
+// log window is a hidden child of the frame and the hooks m_load_data and
+// m_exit_now run in place of the data files.
 #pragma once
 
 #include <windows.h>
@@ -34,6 +35,7 @@
 #include "error_report.h"
 #include "frame_views.h"
 #include "log_window.h"
+#include "main_frame_views.h"
 #include "res/resource.h"
 #include "server_link.h"
 #include "tray_icon.h"
@@ -85,7 +87,8 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   CMainFrame(const CMainFrame&) = delete;
   CMainFrame& operator=(const CMainFrame&) = delete;
 
-  // The views (the frame does not own them); null_frame_views until set.
+  // Views of the caller's (the frame does not own them) in place of its own,
+  // set before the window is created.
   void set_views(frame_views& views) noexcept { m_views = &views; }
 
   // Loading the session and the libraries at creation (not with switch B),
@@ -273,6 +276,7 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   CLogWindow m_log_window;
   frame_views* m_views;
   null_frame_views m_no_views;
+  CFrameViews m_frame_views{*this};  // the views unless others were set
   CServerLink m_link;
   comet::com_ptr<IAmplifierState> m_state;
   comet::bstr_t m_state_string;

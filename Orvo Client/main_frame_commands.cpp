@@ -104,7 +104,8 @@ LRESULT CMainFrame::OnStateCommand(WORD, WORD id, HWND, BOOL&) {
 // Ctrl+Space.
 BOOL CMainFrame::PreTranslateMessage(MSG* msg) {
   if (!is_edit_control(::GetFocus()) && TranslateAccelerator(msg)) return TRUE;
-  return filter_deblock_key(*msg) ? TRUE : FALSE;
+  if (filter_deblock_key(*msg)) return TRUE;
+  return m_views->filter_message(msg);
 }
 
 // Ctrl+Space: key-down switches global deblock on, key-up off; the key is

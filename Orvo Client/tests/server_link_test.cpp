@@ -19,6 +19,7 @@
 #include "stand_in_h.h"
 #include "stand_in_forms.h"
 #include "state_walk.h"
+#include "test_states.h"
 #include "testing/com_test.h"
 
 using orvo::com::ptr;
@@ -31,36 +32,6 @@ namespace {
 void use_capabilities() {
   orvo::registry::key::create(HKEY_LOCAL_MACHINE, L"Software\\Quarnell Limited\\Orvo")
       .write_string(L"Provider", windows_path(ORVO_CAPABILITIES));
-}
-
-std::wstring as_string(IAmplifierState* state) {
-  BSTR text = nullptr;
-  if (FAILED(state->get_AsString(&text))) return L"<failed>";
-  std::wstring result(text, SysStringLen(text));
-  SysFreeString(text);
-  return result;
-}
-
-std::wstring state_string_of(std::size_t amplifiers) {
-  const std::uint8_t models[] = {0, 1, 10, 11, 20, 30};
-  TAmplifierMemoryCollection images;
-  for (std::uint8_t i = 0; i < amplifiers; ++i) images.Add(i, models[i % 6], TMemory());
-  const std::string text = WriteStateString(images);
-  return std::wstring(text.begin(), text.end());
-}
-
-// A client state whose string reads back as itself: a new state adjusts
-// images its models do not allow, which may take more than one reading.
-comet::com_ptr<IAmplifierState> stable_state(std::wstring text) {
-  comet::com_ptr<IAmplifierState2> factory = create_amplifier_state();
-  for (int round = 0; round < 4; ++round) {
-    comet::com_ptr<IAmplifierState> state = create_state_from_string(factory.get(), text);
-    const std::wstring read = as_string(state.get());
-    if (read == text) return state;
-    text = read;
-  }
-  ADD_FAILURE() << "the state string does not settle";
-  return nullptr;
 }
 
 // Every event as a line of its name and arguments; OnChange keeps the last

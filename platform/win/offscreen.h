@@ -50,6 +50,33 @@ class COffscreenDrawRect {
   }
 };
 
+// Paints a control through an off-screen bitmap: `print(memory)` draws the
+// control into a memory DC (WM_PRINTCLIENT to its own procedure) that
+// covers the part to be painted, filled with the window colour first; the
+// result goes to the screen in one piece. `given` is WM_PAINT's wParam: a
+// DC to paint into (its clip box is painted), or 0 for BeginPaint/EndPaint.
+template <class Print>
+void paint_offscreen(HWND window, WPARAM given, Print&& print) {
+  PAINTSTRUCT ps{};
+  const HDC screen = given ? reinterpret_cast<HDC>(given) : ::BeginPaint(window, &ps);
+  RECT area = ps.rcPaint;
+  if (given) ::GetClipBox(screen, &area);
+  const int width = area.right - area.left, height = area.bottom - area.top;
+  if (screen && width > 0 && height > 0) {
+    const HDC memory = ::CreateCompatibleDC(screen);
+    const HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+    const HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::SetWindowOrgEx(memory, area.left, area.top, nullptr);
+    ::FillRect(memory, &area, ::GetSysColorBrush(COLOR_WINDOW));
+    print(memory);
+    ::BitBlt(screen, area.left, area.top, width, height, memory, area.left, area.top, SRCCOPY);
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+  }
+  if (!given) ::EndPaint(window, &ps);
+}
+
 template <class T>
 class CCustomDraw {
  public:
