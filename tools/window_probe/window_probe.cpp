@@ -47,18 +47,16 @@ bool ends_with(const std::wstring& text, const std::wstring& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
+BOOL CALLBACK take_main_window(HWND window, LPARAM out) {
+  if (!::IsWindowVisible(window) || !ends_with(text_of(window), title_end)) return TRUE;
+  *reinterpret_cast<HWND*>(out) = window;
+  return FALSE;
+}
+
 // The client's visible main window, found by its title.
 HWND main_window() {
   HWND found = nullptr;
-  ::EnumWindows(
-      [](HWND window, LPARAM out) -> BOOL {
-        if (::IsWindowVisible(window) && ends_with(text_of(window), title_end)) {
-          *reinterpret_cast<HWND*>(out) = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  ::EnumWindows(take_main_window, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
@@ -117,18 +115,17 @@ std::vector<std::wstring> status_panes(HWND main) {
   return panes;
 }
 
+BOOL CALLBACK take_tree(HWND window, LPARAM out) {
+  wchar_t kind[64] = L"";
+  ::GetClassNameW(window, kind, 64);
+  if (std::wcscmp(kind, WC_TREEVIEWW) != 0) return TRUE;
+  *reinterpret_cast<HWND*>(out) = window;
+  return FALSE;
+}
+
 HWND find_tree(HWND main) {
   HWND found = nullptr;
-  ::EnumChildWindows(
-      main,
-      [](HWND window, LPARAM out) -> BOOL {
-        wchar_t kind[64] = L"";
-        ::GetClassNameW(window, kind, 64);
-        if (std::wcscmp(kind, WC_TREEVIEWW) != 0) return TRUE;
-        *reinterpret_cast<HWND*>(out) = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  ::EnumChildWindows(main, take_tree, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
