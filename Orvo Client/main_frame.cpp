@@ -109,6 +109,7 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL& bHandled) {
     m_views->show_secondary(m_session.m_show_detailview);
     m_views->show_overview(m_session.m_show_overview);
     if (m_hWndStatusBar) ::ShowWindow(m_hWndStatusBar, m_session.m_show_statusbar ? SW_SHOWNOACTIVATE : SW_HIDE);
+    show_toolbar(m_session.m_show_toolbar);
   });
   ::RegisterHotKey(m_hWnd, hot_key_id, MOD_CONTROL | MOD_ALT, 'D');  // a key taken elsewhere is ignored
   {
@@ -133,6 +134,7 @@ void CMainFrame::create_bars() {
   if (!m_CmdBar.Create(m_hWndToolBar, WTL::CWindow::rcDefault)) zel::throw_win32_error(::GetLastError());
   m_CmdBar.AttachMenu(m_hMenu);
   AddSimpleReBarBand(m_CmdBar);
+  create_toolbar();
   m_CmdBar.SetupAfterCreate();
   // The status bar shows the indicator pane's tip.
   m_hWndStatusBar = ::CreateWindowExW(
@@ -243,6 +245,8 @@ LRESULT CMainFrame::OnNcDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) {
     if (*icon) ::DestroyIcon(*icon);
     *icon = nullptr;
   }
+  m_toolbar_images.Destroy();
+  m_toolbar_hot_images.Destroy();
   bHandled = FALSE;
   return 0;
 }

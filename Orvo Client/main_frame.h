@@ -39,6 +39,7 @@
 #include "res/resource.h"
 #include "server_link.h"
 #include "tray_icon.h"
+#include "win/image_list.h"
 #include "win/loop.h"
 #include "win/reflection.h"
 #include "win/update_ui.h"
@@ -224,6 +225,12 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   COMMAND_ID_HANDLER(ID_VIEW_IMPEDANCE, OnStateCommand)
   COMMAND_ID_HANDLER(ID_SYSTEM_TAB, OnStateCommand)
   COMMAND_ID_HANDLER(ID_EVENT_LOG_TAB, OnStateCommand)
+  COMMAND_ID_HANDLER(ID_VIEW_TOOLBAR, OnViewToolbar)
+  COMMAND_ID_HANDLER(ID_VIEW_STATUS_BAR, OnViewStatusBar)
+  COMMAND_ID_HANDLER(ID_HELP_TOPICS, OnHelpDocument)
+  COMMAND_ID_HANDLER(ID_HELP_PROGREF, OnHelpDocument)
+  COMMAND_ID_HANDLER(ID_HELP_MAIL, OnHelpMail)
+  COMMAND_ID_HANDLER(ID_HELP_WEB, OnHelpWeb)
   CHAIN_MSG_MAP(WTL::CConditionalNotificationReflection<CMainFrame>)
   CHAIN_MSG_MAP(zel::frame_window_impl<CMainFrame>)
   END_MSG_MAP()
@@ -248,6 +255,15 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   LRESULT OnConfigureUpdates(WORD, WORD, HWND, BOOL&);
   LRESULT OnAbout(WORD, WORD, HWND, BOOL&);
   LRESULT OnStateCommand(WORD, WORD id, HWND, BOOL&);
+  // The bars' toggles and the Help menu's documents, mail and web page.
+  LRESULT OnViewToolbar(WORD, WORD, HWND, BOOL&);
+  LRESULT OnViewStatusBar(WORD, WORD, HWND, BOOL&);
+  LRESULT OnHelpDocument(WORD, WORD id, HWND, BOOL&);
+  LRESULT OnHelpMail(WORD, WORD, HWND, BOOL&);
+  LRESULT OnHelpWeb(WORD, WORD, HWND, BOOL&);
+
+  // The toolbar in band 0xEB01 (null when it could not be made).
+  HWND toolbar() const noexcept { return m_toolbar; }
 
   zel::CCommandBarXPCtrl m_CmdBar;
 
@@ -260,6 +276,8 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   void create_bars();
   void create_log_window();
   void serve_attention();
+  void create_toolbar();
+  void show_toolbar(bool show);
   void layout_status_bar(const std::vector<std::wstring>& property_texts);
   void place_status_panes();
   void show_activity();
@@ -295,4 +313,6 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   std::vector<int> m_pane_widths;  // panes 1 and up
   std::wstring m_title;
   bool m_deblock_key_down = false;  // a Ctrl+Space key-down was taken
+  HWND m_toolbar = nullptr;
+  WTL::CImageList m_toolbar_images, m_toolbar_hot_images;
 };

@@ -74,6 +74,8 @@ shell_execute_call set_shell_execute_call(shell_execute_call call) {
   return std::exchange(shell_call(), std::move(call));
 }
 
+BOOL shell_execute(SHELLEXECUTEINFOW* info) { return shell_call() ? shell_call()(info) : ::ShellExecuteExW(info); }
+
 HRESULT start_system_information(const system_info_context& context) noexcept {
   try {
     const msinfo_choice choice = choose_msinfo_path(read_msinfo_registry());
@@ -88,8 +90,7 @@ HRESULT start_system_information(const system_info_context& context) noexcept {
       info.hwnd = context.owner;
       info.lpFile = choice.path.c_str();
       info.nShow = SW_SHOWNORMAL;
-      const BOOL started = shell_call() ? shell_call()(&info) : ::ShellExecuteExW(&info);
-      if (started) return S_OK;
+      if (shell_execute(&info)) return S_OK;
       code = hresult_from_error_code(static_cast<std::int32_t>(::GetLastError()));
     }
     log(context, resource_string(IDS_UNABLE_TO_LOCATE_FILE) + choice.path + L" - " + system_text(code), log_warning,

@@ -26,5 +26,7 @@ HRESULT start_system_information(const system_info_context& context) noexcept;
 // The shell call (ShellExecuteExW when none is installed); returns the previous one.
 using shell_execute_call = std::function<BOOL(SHELLEXECUTEINFOW* info)>;
 shell_execute_call set_shell_execute_call(shell_execute_call call);
+// ShellExecuteExW, or the installed call.
+BOOL shell_execute(SHELLEXECUTEINFOW* info);
 
 }  // namespace Orvo
