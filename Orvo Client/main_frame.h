@@ -91,6 +91,8 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   // Views of the caller's (the frame does not own them) in place of its own,
   // set before the window is created.
   void set_views(frame_views& views) noexcept { m_views = &views; }
+  // The frame's own views (in use unless others were set).
+  CFrameViews& own_views() noexcept { return m_frame_views; }
 
   // Loading the session and the libraries at creation (not with switch B),
   // and the steps of Exit Now before the window goes (false: stay).

@@ -1,10 +1,22 @@
 #include "main_frame_views.h"
 
 #include "main_frame.h"
+#include "orvo_module.h"
+#include "zel/errors.h"
+
+// The detail views edit in place inside the thread's message loop (the
+// frame is made after its loop).
+CFrameViews::CFrameViews(CMainFrame& frame) noexcept
+    : m_frame(frame), m_primary(frame, _Module.GetMessageLoop()), m_secondary(frame, _Module.GetMessageLoop()) {}
+
+CFrameViews::~CFrameViews() {
+  if (m_impedance && m_impedance->m_hWnd) m_impedance->DestroyWindow();
+}
 
 HWND CFrameViews::create(HWND frame) {
   if (!Create(frame, rcDefault, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS)) return nullptr;
-  if (!m_tree.Create(m_hWnd, rcDefault, tree_id)) {
+  if (!m_tree.Create(m_hWnd, rcDefault, tree_id) || !m_primary.Create(m_hWnd, rcDefault, nullptr, 0, 0, primary_id) ||
+      !m_secondary.Create(m_hWnd, rcDefault, nullptr, 0, 0, secondary_id)) {
     DestroyWindow();
     return nullptr;
   }
@@ -12,13 +24,32 @@ HWND CFrameViews::create(HWND frame) {
   return m_hWnd;
 }
 
+HWND CFrameViews::lower_view() const noexcept {
+  return m_impedance && m_impedance->m_hWnd ? m_impedance->m_hWnd : m_secondary.m_hWnd;
+}
+
 // Until the docked panes come, the tree takes a quarter of the width, as
-// the overview splitter does by default.
+// the overview splitter does by default, and the detail area is split in
+// two rows: the primary view above the secondary (or impedance) view. The
+// primary view takes the whole area while the lower one is hidden; the
+// impedance view is shown whenever it is open.
 void CFrameViews::layout() {
   if (!m_tree.m_hWnd) return;
   RECT area{};
   GetClientRect(&area);
   ::MoveWindow(m_tree, 0, 0, (area.right - area.left) / 4, area.bottom - area.top, TRUE);
+  if (!m_primary.m_hWnd || !m_secondary.m_hWnd) return;
+  const RECT detail = detail_area();
+  const int width = detail.right - detail.left;
+  const int height = detail.bottom - detail.top;
+  const bool impedance = m_impedance && m_impedance->m_hWnd;
+  const bool lower = m_show_secondary || impedance;
+  const int upper_height = lower ? height / 2 : height;
+  ::MoveWindow(m_primary, detail.left, detail.top, width, upper_height, TRUE);
+  const HWND shown = lower_view();
+  if (lower) ::MoveWindow(shown, detail.left, detail.top + upper_height, width, height - upper_height, TRUE);
+  ::ShowWindow(shown, lower ? SW_SHOWNOACTIVATE : SW_HIDE);
+  if (impedance) m_secondary.ShowWindow(SW_HIDE);
 }
 
 RECT CFrameViews::detail_area() const noexcept {
@@ -39,12 +70,14 @@ LRESULT CFrameViews::OnSize(UINT, WPARAM, LPARAM, BOOL&) {
 
 void CFrameViews::suspend_redraw() {
   m_tree.SuspendRedraw();
-  m_detail_views.suspend_redraw();
+  m_primary.SuspendRedraw();
+  m_secondary.SuspendRedraw();
 }
 
 void CFrameViews::resume_redraw() {
   m_tree.ReleaseRedraw();
-  m_detail_views.resume_redraw();
+  m_primary.ReleaseRedraw();
+  m_secondary.ReleaseRedraw();
 }
 
 void CFrameViews::empty_tree() {
@@ -66,12 +99,113 @@ bool CFrameViews::overview_visible() const {
 }
 
 void CFrameViews::show_overview(bool show) {
-  if (m_tree.m_hWnd) m_tree.ShowWindow(show ? SW_SHOWNOACTIVATE : SW_HIDE);
+  if (!m_tree.m_hWnd) return;
+  m_tree.ShowWindow(show ? SW_SHOWNOACTIVATE : SW_HIDE);
+  layout();
 }
 
-// The tree's filter, while the tree is there and shown.
+void CFrameViews::show_secondary(bool show) {
+  m_show_secondary = show;
+  layout();
+}
+
+// The detail views are filled only once their windows exist.
+void CFrameViews::empty_views() {
+  if (!m_primary.m_hWnd) return;
+  m_primary.clear();
+  m_secondary.clear();
+}
+
+void CFrameViews::show_server_properties(ICollection* properties) {
+  if (m_primary.m_hWnd) m_primary.add_row(properties);
+}
+
+void CFrameViews::show_state(IAmplifierState* state) {
+  if (!m_primary.m_hWnd) return;
+  m_primary.show_all_channels(state);
+  m_secondary.show_amplifiers(state);
+}
+
+void CFrameViews::show_amplifier(IAmplifier* amplifier) {
+  if (!m_primary.m_hWnd) return;
+  m_primary.show_channels(amplifier);
+  m_secondary.show_object(amplifier);
+}
+
+void CFrameViews::show_channel(ICollection* channel, IAmplifier* parent) {
+  if (!m_primary.m_hWnd) return;
+  m_primary.add_row(channel);
+  if (parent) m_secondary.show_object(parent);
+}
+
+void CFrameViews::scroll_to_current() {
+  if (m_primary.m_hWnd) m_primary.scroll_to_focus_cell();
+}
+
+void CFrameViews::set_view_titles(const std::wstring& primary, const std::wstring& secondary) {
+  m_primary_title = primary;
+  m_secondary_title = secondary;
+}
+
+void CFrameViews::focus_primary() {
+  if (m_primary.m_hWnd) ::SetFocus(m_primary);
+}
+
+// The first of impedance view, primary view and event log that is there,
+// shown and enabled takes the focus.
+void CFrameViews::focus_view() {
+  const HWND candidates[] = {m_impedance ? m_impedance->m_hWnd : nullptr, m_primary.m_hWnd,
+                             m_frame.log_window().m_hWnd};
+  for (const HWND window : candidates) {
+    if (window && ::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
+      ::SetFocus(window);
+      return;
+    }
+  }
+}
+
+// The first check makes the view in the secondary view's place with the
+// secondary view's font; a later one points the same window at the new
+// amplifier and reads its electrodes again.
+void CFrameViews::open_impedance(long id, const std::wstring& title) {
+  m_impedance_title = title;
+  if (m_impedance && m_impedance->m_hWnd) {
+    m_impedance->set_amplifier_id(id);
+    m_impedance->update();
+    return;
+  }
+  auto view = std::make_unique<CImpedanceView>(m_frame, id);
+  if (!view->Create(m_hWnd)) zel::throw_win32_error(::GetLastError());
+  view->SetFont(m_secondary.GetFont());
+  m_impedance = std::move(view);
+  layout();
+}
+
+// A non-null pointer even for no readings, so that those are refused as
+// unexpected rather than as a missing array.
+void CFrameViews::impedance_values(const std::vector<unsigned char>& values) {
+  if (!m_impedance) return;
+  static const unsigned char none = 0;
+  m_impedance->set_impedances(values.empty() ? &none : values.data(), values.size());
+}
+
+void CFrameViews::refresh_impedance(IAmplifierState*) {
+  if (m_impedance) m_impedance->update();
+}
+
+void CFrameViews::close_impedance() {
+  if (!m_impedance) return;
+  if (m_impedance->m_hWnd) m_impedance->DestroyWindow();
+  m_impedance.reset();
+  m_impedance_title.clear();
+  layout();
+}
+
+// The tree's filter, while the tree is there and shown, then the
+// impedance view's while it is open.
 BOOL CFrameViews::filter_message(MSG* msg) {
   if (m_tree.m_hWnd && m_tree.IsWindowVisible() && m_tree.PreTranslateMessage(msg)) return TRUE;
+  if (m_impedance && m_impedance->m_hWnd && m_impedance->PreTranslateMessage(msg)) return TRUE;
   return FALSE;
 }
 

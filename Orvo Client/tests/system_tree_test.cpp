@@ -1,7 +1,9 @@
 // The system tree over a real two-amplifier state (amplifier IDs 0 and 1)
 // with the stand-in server (object ID -1) as its root: items, images and
 // expansion, the selection kept across rebuilds, renames, and the tree
-// inside the real frame, where a change event rebuilds it and re-selects.
+// inside the real frame, where a change event rebuilds it and re-selects,
+// the detail views are filled for the selection and an impedance check puts
+// its view in the secondary view's place.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -12,6 +14,8 @@
 
 #include "comet/error.h"
 #include "comet/variant.h"
+#include "impedance_view.h"
+#include "main_frame_views.h"
 #include "main_frame_stand_in_test.h"
 #include "orvo_tree_view.h"
 #include "state_walk.h"
@@ -290,4 +294,84 @@ TEST_F(MainFrameTree, EnterEndsALabelEditThroughTheFramesFilterAndTheNameStays) 
   data.cchTextMax = 64;
   TreeView_GetItem(tree, &data);
   EXPECT_STREQ(text, L"Left eye");
+}
+
+namespace {
+
+int rows(HWND list) { return ListView_GetItemCount(list); }
+
+// Sixteen readings as the server sends them: VT_I4 elements 10, 20, ...
+// plus `offset`.
+VARIANT readings(long offset) {
+  VARIANT values;
+  VariantInit(&values);
+  values.vt = VT_ARRAY | VT_VARIANT;
+  values.parray = SafeArrayCreateVector(VT_VARIANT, 0, 16);
+  for (LONG i = 0; i < 16; ++i) {
+    VARIANT element;
+    VariantInit(&element);
+    element.vt = VT_I4;
+    element.lVal = 10 * (i + 1) + offset;
+    SafeArrayPutElement(values.parray, &i, &element);
+  }
+  return values;
+}
+
+}  // namespace
+
+TEST_F(MainFrameTree, AChangeEventRefillsTheDetailViewsForTheItemSelectedAgain) {
+  start();
+  log_events(frame());
+  CFrameViews& views = frame().own_views();
+  EXPECT_EQ(views.tree().selected_id(), 0);
+  EXPECT_EQ(rows(views.primary()), 16) << "All Amplifiers: every channel";
+  EXPECT_EQ(rows(views.secondary()), 2) << "All Amplifiers: every amplifier";
+  const comet::bstr_t one(state_string_of(1));
+  ASSERT_EQ(control->put_State(one.in()), S_OK);
+  ASSERT_EQ(control->FireChange(VT_DISPATCH), S_OK);
+  pump_until([&] { return frame_log_record(frame().log_records().back()).text == L"OnChange"; });
+  EXPECT_EQ(TreeView_GetCount(tree), 11u);
+  EXPECT_EQ(views.tree().selected_id(), 0);
+  EXPECT_EQ(rows(views.primary()), 8);
+  EXPECT_EQ(rows(views.secondary()), 1);
+}
+
+TEST_F(MainFrameTree, AnImpedanceCheckShowsItsViewInTheSecondaryViewsPlaceUntilItEnds) {
+  start();
+  log_events(frame());
+  CFrameViews& views = frame().own_views();
+  const long second_amplifier = views.tree().item_id(TreeView_GetParent(tree, item(left_channel_4)));
+  EXPECT_TRUE(views.secondary().IsWindowVisible());
+
+  VARIANT values = readings(0);
+  ASSERT_EQ(control->FireImpedance(second_amplifier, values), S_OK);
+  VariantClear(&values);
+  ASSERT_NE(views.impedance(), nullptr);
+  const HWND window = views.impedance()->m_hWnd;
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_FALSE(views.secondary().IsWindowVisible());
+  EXPECT_EQ(GetParent(window), frame().m_hWndClient);
+  EXPECT_EQ(views.impedance()->electrode(0).name(), L"Ch9 P");
+  EXPECT_EQ(views.impedance()->electrode(15).face().reading, 160);
+
+  // A second check event reaches the same window.
+  values = readings(1);
+  ASSERT_EQ(control->FireImpedance(second_amplifier, values), S_OK);
+  VariantClear(&values);
+  ASSERT_NE(views.impedance(), nullptr);
+  EXPECT_EQ(views.impedance()->m_hWnd, window);
+  EXPECT_EQ(views.impedance()->electrode(15).face().reading, 161);
+
+  // A click switches the electrode in the held state only; the change the
+  // server sends back shows it on the button.
+  const bool in_use = views.impedance()->electrode(0).face().in_use;
+  SendMessageW(window, WM_COMMAND, MAKEWPARAM(8000, BN_CLICKED), 0);
+  EXPECT_EQ(views.impedance()->electrode(0).face().in_use, in_use);
+  ASSERT_TRUE(pump_until([&] { return frame_log_record(frame().log_records().back()).text == L"OnChange"; }));
+  EXPECT_EQ(views.impedance()->electrode(0).face().in_use, !in_use);
+
+  ASSERT_EQ(control->FireImpedanceEnd(), S_OK);
+  EXPECT_EQ(views.impedance(), nullptr);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_TRUE(views.secondary().IsWindowVisible());
 }
