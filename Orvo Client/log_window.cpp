@@ -1,4 +1,5 @@
 #include "log_window.h"
+#include "wait_cursor.h"
 
 #include <objbase.h>
 #include <shlwapi.h>
@@ -245,7 +246,7 @@ void CLogWindow::show(std::size_t index) {
 
 void CLogWindow::refill() {
   if (!m_list.IsWindow()) return;
-  const HCURSOR cursor = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+  wait_cursor waiting;
   {
     CSafeSetRedraw<CLogList>::suspension frozen(m_list);
     m_refilling = true;
@@ -267,7 +268,6 @@ void CLogWindow::refill() {
     if (m_log.m_auto_scroll && count > 0) m_list.SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(count - 1), FALSE);
   }
   fit_columns();
-  ::SetCursor(cursor);
 }
 
 int CLogWindow::message_width_left() const {

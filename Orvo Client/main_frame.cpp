@@ -1,4 +1,5 @@
 #include "main_frame.h"
+#include "wait_cursor.h"
 
 #include <commctrl.h>
 #include <msi.h>
@@ -541,11 +542,7 @@ void CMainFrame::set_status(UINT id) { m_status = load_text(id); }
 // Connection.
 void CMainFrame::ConnectServer(bool reset) {
   if (m_link.connected()) return;
-  const HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-  struct cursor_back {
-    HCURSOR cursor;
-    ~cursor_back() { ::SetCursor(cursor); }
-  } restore{previous};
+  wait_cursor waiting;
   set_status(IDS_COMMUNICATING);
   m_state.reset();
   m_initialised = false;

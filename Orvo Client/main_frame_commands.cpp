@@ -9,6 +9,7 @@
 
 #include "comet/variant.h"
 #include "main_frame.h"
+#include "wait_cursor.h"
 #include "state_text_table.h"
 #include "state_walk.h"
 #include "zel/com_stream.h"
@@ -204,11 +205,7 @@ void CMainFrame::Paste() {
 }
 
 void CMainFrame::Reset() {
-  const HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-  struct cursor_back {
-    HCURSOR cursor;
-    ~cursor_back() { ::SetCursor(cursor); }
-  } restore{previous};
+  wait_cursor waiting;
   Log(L"Reset command issued", log_information, 0);
   DisconnectServer();
   ConnectServer(true);
