@@ -6,23 +6,18 @@
 
 namespace zel::detail {
 
-namespace {
-bool is_tree(HWND window) {
-  wchar_t name[64] = {};
-  ::GetClassNameW(window, name, 64);
-  return std::wcscmp(name, WC_TREEVIEWW) == 0;
-}
-}  // namespace
-
+// A list answers only its item count and a tree only its root item: each
+// message is unknown to the other control, which answers 0. Asking both
+// serves the plain controls and every superclass of them alike (a class
+// name would miss the superclasses).
 bool has_no_items(HWND window) {
-  if (is_tree(window)) return ::SendMessageW(window, TVM_GETNEXTITEM, TVGN_ROOT, 0) == 0;
-  return ::SendMessageW(window, LVM_GETITEMCOUNT, 0, 0) == 0;
+  return ::SendMessageW(window, LVM_GETITEMCOUNT, 0, 0) == 0 &&
+         ::SendMessageW(window, TVM_GETNEXTITEM, TVGN_ROOT, 0) == 0;
 }
 
 RECT no_items_area(HWND window) {
   RECT area{};
   ::GetClientRect(window, &area);
-  if (is_tree(window)) return area;
   const HWND header = reinterpret_cast<HWND>(::SendMessageW(window, LVM_GETHEADER, 0, 0));
   if (header && ::IsWindowVisible(header)) {
     RECT box{};

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "client_pixels.h"
 #include "log_window.h"
 #include "orvo_module.h"
 #include "ui_seams.h"
@@ -283,31 +284,6 @@ TEST_F(LogWindow, ContextMenuOffersClearAndCopyExactlyWhileRecordsExist) {
   menu = context_menu_by_keyboard(window);
   EXPECT_THAT(menu.enabled, ElementsAre(false, false));
 }
-
-namespace {
-// The pixels of a client-area rendering.
-std::vector<COLORREF> pixels(HWND window, const std::function<void(HDC)>& render) {
-  RECT client{};
-  ::GetClientRect(window, &client);
-  HDC screen = ::GetDC(window);
-  HDC memory = ::CreateCompatibleDC(screen);
-  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
-  HGDIOBJ old = ::SelectObject(memory, bitmap);
-  HBRUSH magenta = ::CreateSolidBrush(RGB(255, 0, 255));
-  ::FillRect(memory, &client, magenta);
-  render(memory);
-  std::vector<COLORREF> out;
-  for (int y = 0; y < client.bottom; ++y) {
-    for (int x = 0; x < client.right; ++x) out.push_back(::GetPixel(memory, x, y));
-  }
-  ::DeleteObject(magenta);
-  ::SelectObject(memory, old);
-  ::DeleteObject(bitmap);
-  ::DeleteDC(memory);
-  ::ReleaseDC(window, screen);
-  return out;
-}
-}  // namespace
 
 TEST_F(LogWindow, AnEmptyListPaintsTheEmptyViewText) {
   open();

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "client_pixels.h"
 #include "comet/error.h"
 #include "comet/variant.h"
 #include "impedance_view.h"
@@ -21,6 +22,7 @@
 #include "state_walk.h"
 #include "test_states.h"
 #include "win/window_impl.h"
+#include "zel/paint_no_items.h"
 
 using namespace frame_testing;
 
@@ -165,6 +167,15 @@ TEST_F(SystemTree, ARebuildAfterAChangeKeepsTheExpansionAndTheSelection) {
   EXPECT_EQ(tree.selected_id(), left_channel_4);
   ASSERT_FALSE(parent.selections.empty());
   EXPECT_EQ(parent.selections.back(), left_channel_4);
+}
+
+TEST_F(SystemTree, PaintsTheEmptyTextOnlyWhileItHoldsNoItem) {
+  auto printed = [&](HDC dc) { ::SendMessageW(tree, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT); };
+  const auto empty_text =
+      pixels(tree, [&](HDC dc) { zel::detail::draw_no_items(tree, dc, zel::detail::no_items_area(tree)); });
+  EXPECT_EQ(pixels(tree, printed), empty_text);
+  tree.refresh(server.get(), two.get(), renames);
+  EXPECT_NE(pixels(tree, printed), empty_text);
 }
 
 TEST_F(SystemTree, RenamedObjectsKeepTheirNamesAcrossRebuilds) {

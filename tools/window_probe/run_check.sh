@@ -19,6 +19,11 @@ expect "title: Untitled* - Orvo - [Hotkey: Ctrl+Alt+D]"
 expect "pane 0: Ready"
 expect "pane 2: Global Deblock : Off"
 expect "pane 3: Modified *"
+# The stand-in's state holds one amplifier of eight channels.
+expect "tree item: Orvo System"
+expect "tree item:   All Amplifiers"
+expect "tree item:     Amplifier 1 ( SN: 0 )"
+expect "tree item:       Channel 8"
 [ -s "$dir/orvo_client.png" ] || { echo "no screenshot in $dir"; fail=1; }
 [ $rc -eq 0 ] || { echo "scripts/run ended with $rc"; fail=1; }
 [ $fail -eq 0 ] && rm -rf "$dir/wineprefix"

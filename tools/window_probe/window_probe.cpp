@@ -115,10 +115,12 @@ std::vector<std::wstring> status_panes(HWND main) {
   return panes;
 }
 
+// The system tree by its own class (the protocol manager holds a plain
+// tree view too).
 BOOL CALLBACK take_tree(HWND window, LPARAM out) {
   wchar_t kind[64] = L"";
   ::GetClassNameW(window, kind, 64);
-  if (std::wcscmp(kind, WC_TREEVIEWW) != 0) return TRUE;
+  if (std::wcscmp(kind, L"ZEL-TreeViewEx") != 0) return TRUE;
   *reinterpret_cast<HWND*>(out) = window;
   return FALSE;
 }
