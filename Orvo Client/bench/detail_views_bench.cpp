@@ -17,11 +17,16 @@
 #include <vector>
 
 #include "bench/bench_client_state.h"
+#include "bench/plain_controls.h"
 #include "detail_views.h"
 #include "orvo_module.h"
 #include "registry/registry_key.h"
 #include "testing/wine_bench.h"
 
+using orvo::bench::fill_plain;
+using orvo::bench::paint;
+using orvo::bench::read_table;
+using orvo::bench::table;
 using orvo::testing::keep_best;
 using orvo::testing::register_library;
 using orvo::testing::windows_path;
@@ -50,71 +55,6 @@ class CHost : public WTL::CWindowImpl<CHost, WTL::CWindow, WTL::CFrameWinTraits>
   REFLECT_NOTIFICATIONS()
   END_MSG_MAP()
 };
-
-// One list's contents as the views show them: header texts, then rows of texts.
-struct table {
-  std::vector<std::wstring> columns;
-  std::vector<std::vector<std::wstring>> rows;
-};
-
-table read_table(HWND list) {
-  table t;
-  const int columns = zel::detail::list_column_count(list);
-  for (int c = 0; c < columns; ++c) {
-    wchar_t text[128] = {};
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT;
-    column.pszText = text;
-    column.cchTextMax = 128;
-    ::SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column));
-    t.columns.push_back(text);
-  }
-  for (int r = 0; r < zel::detail::list_row_count(list); ++r) {
-    std::vector<std::wstring> row;
-    for (int c = 0; c < columns; ++c) {
-      wchar_t text[128] = {};
-      LVITEMW item{};
-      item.iSubItem = c;
-      item.pszText = text;
-      item.cchTextMax = 128;
-      ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(&item));
-      row.push_back(text);
-    }
-    t.rows.push_back(row);
-  }
-  return t;
-}
-
-// The same texts into a plain list view, emptied first.
-void fill_plain(HWND list, const table& t) {
-  ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  ::SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-  while (::SendMessageW(list, LVM_DELETECOLUMN, 0, 0)) {
-  }
-  for (std::size_t c = 0; c < t.columns.size(); ++c) {
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.cx = 100;
-    column.pszText = const_cast<wchar_t*>(t.columns[c].c_str());
-    ::SendMessageW(list, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
-  }
-  for (std::size_t r = 0; r < t.rows.size(); ++r) {
-    LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_PARAM;
-    item.iItem = static_cast<int>(r);
-    item.pszText = const_cast<wchar_t*>(t.rows[r][0].c_str());
-    ::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    for (std::size_t c = 1; c < t.columns.size(); ++c) {
-      LVITEMW sub{};
-      sub.iSubItem = static_cast<int>(c);
-      sub.pszText = const_cast<wchar_t*>(t.rows[r][c].c_str());
-      ::SendMessageW(list, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&sub));
-    }
-  }
-  ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-}
-
-void paint(HWND window) { ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN); }
 
 }  // namespace
 

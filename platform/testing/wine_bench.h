@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "wine_path.h"
 
@@ -24,12 +26,32 @@ void keep_best(double& best, F&& f, int repeat) {
   best = std::min(best, took.count() / repeat);
 }
 
-// Loads the library and runs its DllRegisterServer; false when either fails.
-inline bool register_library(const std::wstring& path) {
+// Milliseconds one call of f takes.
+template <class F>
+double time_ms(F&& f) {
+  const auto start = std::chrono::steady_clock::now();
+  f();
+  const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+  return took.count();
+}
+
+// The middle of the samples (the mean of the two middle ones for an even
+// count); 0 for none. The samples are reordered.
+inline double median(std::vector<double>& samples) {
+  if (samples.empty()) return 0;
+  const auto middle = samples.begin() + static_cast<std::ptrdiff_t>(samples.size() / 2);
+  std::nth_element(samples.begin(), middle, samples.end());
+  if (samples.size() % 2) return *middle;
+  return (*middle + *std::max_element(samples.begin(), middle)) / 2;
+}
+
+// Loads the library and runs its DllRegisterServer (DllUnregisterServer
+// when `unregister`); false when either fails.
+inline bool register_library(const std::wstring& path, bool unregister = false) {
   HMODULE module = ::LoadLibraryW(path.c_str());
   if (!module) return false;
   auto register_server = reinterpret_cast<HRESULT(__stdcall*)()>(
-      reinterpret_cast<void (*)()>(::GetProcAddress(module, "DllRegisterServer")));
+      reinterpret_cast<void (*)()>(::GetProcAddress(module, unregister ? "DllUnregisterServer" : "DllRegisterServer")));
   return register_server && SUCCEEDED(register_server());
 }
 
