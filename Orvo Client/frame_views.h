@@ -82,6 +82,12 @@ class frame_views {
   // The views' message filters, in the frame's filter after its own keys:
   // TRUE when one of them took the message.
   virtual BOOL filter_message(MSG*) { return FALSE; }
+
+  // The detail views' column layouts: stored into a protocol (secondary
+  // view as its amplifier columns, primary view as its channel columns),
+  // and taken from one, as a protocol is saved and opened.
+  virtual void store_column_layouts(Orvo::protocol& protocol) = 0;
+  virtual void apply_column_layouts(const Orvo::protocol& protocol) = 0;
 };
 
 // The views while the frame has none: every request is taken and dropped;
@@ -111,6 +117,9 @@ class null_frame_views : public frame_views {
   void show_secondary(bool) override {}
   void select_tab(int tab) override { m_tab = tab; }
   int active_tab() const override { return m_tab; }
+  // Without views a saved protocol keeps the layouts it has.
+  void store_column_layouts(Orvo::protocol&) override {}
+  void apply_column_layouts(const Orvo::protocol&) override {}
 
  private:
   bool m_overview = true;

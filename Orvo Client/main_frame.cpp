@@ -96,15 +96,9 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   m_taskbar_created = ::RegisterWindowMessageW(L"TaskbarCreated");
   m_instance_message = _Module.GetInstanceMessage();
   Log(L"Orvo Client program started", log_information, 0);
-  guarded(*this, [&] {
-    if (!_Module.m_skip_data_files) {
-      if (m_load_data) m_load_data(*this);
-    } else {
-      Log(L"Not loading data files due to command line option -b. Existing data files will be overwitten.", log_warning,
-          0);
-    }
-  });
+  guarded(*this, [&] { load_data_files(); });
   guarded(*this, [&] { create_bars(); });
+  guarded(*this, [&] { create_protocol_pane(); });
   guarded(*this, [&] { create_log_window(); });
   guarded(*this, [&] {
     m_views->show_secondary(m_session.m_show_detailview);
@@ -197,7 +191,7 @@ void CMainFrame::place_status_panes() {
 }
 
 // The deferred start shows the window: where the loaded session left it,
-// else normally.
+// else normally; then it reopens the last protocol.
 LRESULT CMainFrame::OnDeferredStart(UINT, WPARAM, LPARAM, BOOL&) {
   guarded(*this, [&] {
     if (!m_session.m_loaded) {
@@ -214,6 +208,7 @@ LRESULT CMainFrame::OnDeferredStart(UINT, WPARAM, LPARAM, BOOL&) {
     placement.rcNormalPosition = {r.left, r.top, r.right, r.bottom};
     if (!::SetWindowPlacement(m_hWnd, &placement)) zel::throw_win32_error(::GetLastError());
   });
+  guarded(*this, [&] { open_last_protocol(); });
   return 0;
 }
 
@@ -235,6 +230,8 @@ LRESULT CMainFrame::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   _Module.Unlock();
   _Module.CloseInstanceMutex();
   if (_Module.m_main_frame == this) _Module.m_main_frame = nullptr;
+  m_relocation.disconnect();
+  m_data_files.reset();
   ::PostQuitMessage(0);
   bHandled = FALSE;
   return 0;
@@ -263,10 +260,12 @@ LRESULT CMainFrame::OnClose(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   }
   bHandled = TRUE;
   if (answer == close_dlg::minimize) {
+    // A changed check box is written at once: a tray Exit writes nothing.
+    if (!m_session.m_show_shutdown_msg) guarded(*this, [&] { save_session(); });
     ShowWindow(SW_MINIMIZE);
   } else if (answer == close_dlg::exit_now) {
     bool go_on = false;
-    guarded(*this, [&] { go_on = !m_exit_now || m_exit_now(*this); });
+    guarded(*this, [&] { go_on = m_exit_now ? m_exit_now(*this) : ExitNow(); });
     if (go_on) bHandled = FALSE;  // the default handling destroys the window
   }
   return 0;

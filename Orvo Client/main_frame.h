@@ -14,15 +14,19 @@
 // through it goes there, and the frame's idle turn serves the window's
 // requests for attention (a beep; the tray blink while minimised).
 // Its client area holds its own views (CFrameViews: the system tree, the
-// place of the detail views). The data files come later; until then the
-// log window is a hidden child of the frame and the hooks m_load_data and
-// m_exit_now run in place of the data files.
+// place of the detail views). It reads the session and both protocol
+// libraries at creation and writes them at Exit Now; the hooks m_load_data
+// and m_exit_now, when set, run in place of the data files.
 #pragma once
 
 #include <windows.h>
 
+#include <boost/signals2/connection.hpp>
+
 #include <deque>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -32,10 +36,12 @@
 #include "comet/ptr.h"
 #include "core/frame_rules.h"
 #include "core/records.h"
+#include "data_files.h"
 #include "error_report.h"
 #include "frame_views.h"
 #include "log_window.h"
 #include "main_frame_views.h"
+#include "protocol_frame_window.h"
 #include "res/resource.h"
 #include "server_link.h"
 #include "tray_icon.h"
@@ -94,10 +100,16 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   // The frame's own views (in use unless others were set).
   CFrameViews& own_views() noexcept { return m_frame_views; }
 
-  // Loading the session and the libraries at creation (not with switch B),
-  // and the steps of Exit Now before the window goes (false: stay).
+  // When set, these run in place of reading the data files at creation
+  // (not with switch B) and in place of the steps of Exit Now before the
+  // window goes (false: stay); the frame then has no data files.
   std::function<void(CMainFrame&)> m_load_data;
-  std::function<bool(CMainFrame&)> m_exit_now = [](CMainFrame&) { return true; };
+  std::function<bool(CMainFrame&)> m_exit_now;
+  // Base folders in place of the shell's user and common data folders,
+  // set before the window is created.
+  void set_data_folders(std::wstring user_base, std::wstring common_base);
+  // The data files once read at creation (null with a loading hook).
+  CDataFiles* data_files() noexcept { return m_data_files.get(); }
 
   // The event log window, and the records it holds, oldest first.
   CLogWindow& log_window() noexcept { return m_log_window; }
@@ -178,6 +190,28 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   Orvo::protocol_libraries m_libraries;
   Orvo::session_data m_session;
   std::deque<comet::bstr_t> m_undo, m_redo;
+  // The protocol manager's pane, and the layout of the panes that the
+  // session keeps.
+  protocol_frame_window m_protocol_window{&m_libraries, true, this};
+  void create_protocol_pane();
+  void record_layout();
+
+  // The protocol commands. Saving into a library asks before it loses
+  // amplifiers or stores an empty protocol; both saves and the question
+  // before leaving a modified protocol answer whether to go on (true:
+  // saved, or nothing to save).
+  bool SaveProtocol();
+  bool SaveProtocolAs();
+  bool SaveInto(bool user, const std::wstring& name);
+  bool AskToSaveModified();
+  // Makes the library's protocol the working one and sends its state.
+  void OpenProtocol(bool user, const std::wstring& name);
+  // The manager's selected protocol, after the question its state asks.
+  void OpenFromManager();
+  void UserOptions();
+  void DisplayOptions();
+  // Exit Now's steps: false when the user cancelled them.
+  bool ExitNow();
 
   // Server events.
   void OnInitialize(long success, BSTR message) override;
@@ -233,6 +267,12 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   COMMAND_ID_HANDLER(ID_HELP_PROGREF, OnHelpDocument)
   COMMAND_ID_HANDLER(ID_HELP_MAIL, OnHelpMail)
   COMMAND_ID_HANDLER(ID_HELP_WEB, OnHelpWeb)
+  COMMAND_ID_HANDLER(ID_SAVE_PROTOCOL, OnProtocolCommand)
+  COMMAND_ID_HANDLER(ID_SAVE_PROTOCOL_AS, OnProtocolCommand)
+  COMMAND_ID_HANDLER(ID_PROTOCOL_OPEN, OnProtocolCommand)
+  COMMAND_ID_HANDLER(ID_PROTOCOL_PREVIEW, OnProtocolCommand)
+  COMMAND_ID_HANDLER(ID_VIEW_USER_OPTIONS, OnProtocolCommand)
+  COMMAND_ID_HANDLER(ID_VIEW_DISPLAY_OPTIONS, OnProtocolCommand)
   CHAIN_MSG_MAP(WTL::CConditionalNotificationReflection<CMainFrame>)
   CHAIN_MSG_MAP(zel::frame_window_impl<CMainFrame>)
   END_MSG_MAP()
@@ -263,6 +303,8 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   LRESULT OnHelpDocument(WORD, WORD id, HWND, BOOL&);
   LRESULT OnHelpMail(WORD, WORD, HWND, BOOL&);
   LRESULT OnHelpWeb(WORD, WORD, HWND, BOOL&);
+  // Saving, opening and previewing protocols, and the two options dialogs.
+  LRESULT OnProtocolCommand(WORD, WORD id, HWND, BOOL&);
 
   // The toolbar in band 0xEB01 (null when it could not be made).
   HWND toolbar() const noexcept { return m_toolbar; }
@@ -290,6 +332,13 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   void send_history_entry(std::deque<comet::bstr_t>& from, std::deque<comet::bstr_t>& to);
   void copy_to_clipboard(const std::function<void(std::wostream&)>& write);
   bool filter_deblock_key(const MSG& msg);
+  // Creation steps 4 and 5, and the last protocol at the deferred start.
+  void load_data_files();
+  void open_last_protocol();
+  // The active and last protocol follow a rename or move in a library and
+  // are cleared when their protocol is deleted.
+  void follow_relocation(const Orvo::protocol_place& from, const std::optional<Orvo::protocol_place>& to);
+  void save_session();
 
   // First in, last out: whatever the other members log on their way out
   // still has a log to go to.
@@ -317,4 +366,8 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   bool m_deblock_key_down = false;  // a Ctrl+Space key-down was taken
   HWND m_toolbar = nullptr;
   WTL::CImageList m_toolbar_images, m_toolbar_hot_images;
+  std::wstring m_user_data_base, m_common_data_base;
+  std::unique_ptr<CDataFiles> m_data_files;
+  boost::signals2::scoped_connection m_relocation;
+  bool m_opening = false;  // an open from the manager runs
 };

@@ -226,3 +226,17 @@ LRESULT CFrameViews::OnTreeEndLabelEdit(int, LPNMHDR header, BOOL&) {
   const bool refused = m_frame.OnEndLabelEdit(m_tree.item_id(edit->item.hItem), edit->item.pszText);
   return refused ? FALSE : TRUE;
 }
+
+void CFrameViews::store_column_layouts(Orvo::protocol& protocol) {
+  m_secondary.store_column_attributes();
+  protocol.m_amp_columns.assign(m_secondary.column_attributes());
+  m_primary.store_column_attributes();
+  protocol.m_channel_columns.assign(m_primary.column_attributes());
+}
+
+void CFrameViews::apply_column_layouts(const Orvo::protocol& protocol) {
+  m_secondary.column_attributes().assign(protocol.m_amp_columns);
+  m_primary.column_attributes().assign(protocol.m_channel_columns);
+  if (m_secondary.m_hWnd) m_secondary.apply_column_attributes();
+  if (m_primary.m_hWnd) m_primary.apply_column_attributes();
+}

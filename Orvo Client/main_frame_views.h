@@ -78,6 +78,8 @@ class CFrameViews : public frame_views, public WTL::CWindowImpl<CFrameViews> {
   int active_tab() const override { return m_tabs.active_tab(); }
 
   BOOL filter_message(MSG* msg) override;
+  void store_column_layouts(Orvo::protocol& protocol) override;
+  void apply_column_layouts(const Orvo::protocol& protocol) override;
 
   BEGIN_MSG_MAP(CFrameViews)
   MESSAGE_HANDLER(WM_SIZE, OnSize)

@@ -53,8 +53,9 @@ TEST_F(MainFrameCreation, LogsItsStartAndTheFailedConnectionAndShowsNotConnected
   // The views were asked in creation order: the session's panes, then the
   // primary view's focus and an empty tree, then the failed connection's
   // emptying.
-  const std::vector<std::wstring> creation(views.lines.begin(),
-                                           views.lines.begin() + std::min<std::ptrdiff_t>(6, views.lines.size()));
+  // (The protocol pane's creation may first move the focus.)
+  const auto first = std::find(views.lines.begin(), views.lines.end(), L"show_secondary");
+  const std::vector<std::wstring> creation(first, first + std::min<std::ptrdiff_t>(6, views.lines.end() - first));
   EXPECT_THAT(creation, ElementsAre(L"show_secondary", L"show_overview", L"focus_primary", L"empty_tree", L"empty_tree",
                                     L"empty_views"));
   EXPECT_EQ(views.suspended, 0);

@@ -88,6 +88,9 @@ int run_loop() {
 
 frame_fixture::frame_fixture(frame_views* views, bool now) {
   if (views) frame.set_views(*views);
+  // No data files unless a case asks for them.
+  frame.m_load_data = [](CMainFrame&) {};
+  frame.m_exit_now = [](CMainFrame&) { return true; };
   if (now) create();
 }
 

@@ -87,10 +87,22 @@ class recording_views : public frame_views {
     lines.push_back(L"select_tab " + std::to_wstring(t));
   }
   int active_tab() const override { return tab; }
+  // Stores `amp_columns` and `channel_columns`; keeps what is applied.
+  void store_column_layouts(Orvo::protocol& protocol) override {
+    protocol.m_amp_columns.assign(amp_columns);
+    protocol.m_channel_columns.assign(channel_columns);
+    lines.push_back(L"store_column_layouts");
+  }
+  void apply_column_layouts(const Orvo::protocol& protocol) override {
+    amp_columns.assign(protocol.m_amp_columns);
+    channel_columns.assign(protocol.m_channel_columns);
+    lines.push_back(L"apply_column_layouts");
+  }
 
   bool overview = true;
   int tab = 0;
   long selected = 0;
+  column_attributes_map amp_columns, channel_columns;
 };
 
 // Dispatches this thread's messages until `done` holds or `ms` have passed;

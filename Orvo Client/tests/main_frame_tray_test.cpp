@@ -290,7 +290,7 @@ TEST_F(MainFrameTray, ExitNowStaysWhenItsStepsAreCancelled) {
   s.frame().m_exit_now = [](CMainFrame&) { return false; };
   s.frame().SendMessage(WM_CLOSE);
   EXPECT_TRUE(s.frame().IsWindow());
-  s.frame().m_exit_now = nullptr;
+  s.frame().m_exit_now = [](CMainFrame&) { return true; };
   s.frame().SendMessage(WM_COMMAND, ID_APP_EXIT);  // File Exit posts the close
   pump_until([&] { return !s.frame().IsWindow(); });
   EXPECT_FALSE(s.frame().IsWindow());
