@@ -9,16 +9,24 @@
 #include <oleauto.h>
 #include <gtest/gtest.h>
 
+#include <shellapi.h>
+#include <shlobj.h>
+
 #include <chrono>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "com/object.h"
+#include "core/record_archive.h"
 #include "registry/registry_key.h"
+#include "res/protocol_manager_resources.h"
 #include "res/resource.h"
 #include "stand_in_forms.h"
+#include "state_walk.h"
 #include "stand_in_h.h"
 #include "testing/com_test.h"
 
@@ -193,8 +201,9 @@ std::wstring system_text(HRESULT hr) {
 void exit_from_tray(HWND main) { PostMessageW(main, WM_COMMAND, MAKEWPARAM(ID_TRAY_EXIT, 0), 0); }
 
 // Ends a run through the close dialog's Exit Now (the dialog is the
-// program's shown window that holds a button 6).
-void exit_now_from_close_dialog(client_run& run, HWND main) {
+// program's shown window that holds a button 6); with `modified` the
+// question about saving the modified protocol follows and is answered No.
+void exit_now_from_close_dialog(client_run& run, HWND main, bool modified = true) {
   PostMessageW(main, WM_CLOSE, 0, 0);
   HWND dialog = nullptr;
   ASSERT_TRUE(wait_for([&] {
@@ -208,6 +217,11 @@ void exit_now_from_close_dialog(client_run& run, HWND main) {
   })) << "no close dialog";
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(exit_now, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, exit_now)));
+  if (!modified) return;
+  HWND question = run.window_captioned(L"Warning");
+  ASSERT_NE(question, nullptr) << "no question about the modified protocol";
+  EXPECT_EQ(box_text(question), L"Current protocol has been modified. Save?");
+  PostMessageW(question, WM_COMMAND, IDNO, 0);
 }
 
 class ClientProgram : public ::testing::Test {
@@ -324,6 +338,79 @@ TEST_F(ClientProgram, IShowsTheRepairBoxWhenTheRepairFailsAndEndsAlsoBesideARunn
   EXPECT_EQ(first.exit_code(), 0u);
 }
 
+// The program's data files in this prefix: the session and the user's
+// library in the user data folder, the common library in the common one.
+class program_files {
+ public:
+  program_files() : m_user(folder(CSIDL_APPDATA)), m_common(folder(CSIDL_COMMON_APPDATA)) { remove(); }
+  ~program_files() { remove(); }
+  program_files(const program_files&) = delete;
+  program_files& operator=(const program_files&) = delete;
+
+  std::wstring session() const { return m_user + L"\\Quarnell\\Orvo\\options.xml"; }
+  std::wstring library(bool user) const { return (user ? m_user : m_common) + L"\\Quarnell\\Orvo\\protocols.xml"; }
+  std::vector<std::wstring> all() const { return {session(), library(true), library(false)}; }
+  // Each file's bytes, and with `old` its ".old" copy's; "<none>" when missing.
+  std::vector<std::string> contents(bool old = false) const {
+    std::vector<std::string> bytes;
+    for (const std::wstring& path : all()) bytes.push_back(read(old ? path + L".old" : path));
+    return bytes;
+  }
+  Orvo::session_data read_session() const {
+    std::istringstream in(read(session()));
+    Orvo::session_data data;
+    Orvo::read_session(in, data);
+    return data;
+  }
+  Orvo::protocols read_library(bool user) const {
+    std::istringstream in(read(library(user)));
+    Orvo::protocols data;
+    Orvo::read_library(in, data);
+    return data;
+  }
+
+ private:
+  static std::wstring folder(int id) {
+    wchar_t path[MAX_PATH] = L"";
+    SHGetFolderPathW(nullptr, id | CSIDL_FLAG_CREATE, nullptr, 0, path);
+    return path;
+  }
+  static std::string read(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    if (!in) return "<none>";
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  void remove() const {
+    for (const std::wstring& base : {m_user, m_common}) {
+      const std::wstring from = base + L"\\Quarnell" + L'\0';
+      SHFILEOPSTRUCTW deletion{};
+      deletion.wFunc = FO_DELETE;
+      deletion.pFrom = from.c_str();
+      deletion.fFlags = FOF_NO_UI;
+      SHFileOperationW(&deletion);
+    }
+  }
+  std::wstring m_user, m_common;
+};
+
+std::wstring title_of(const std::wstring& name, bool user) {
+  return name + (user ? L" - [User specific] " : L" - [Common] ") + L" - Orvo - [Hotkey: Ctrl+Alt+D]";
+}
+
+// Saves the working protocol through Save Protocol As under a new name;
+// true once the title names it.
+bool save_as(client_run& run, HWND main, const std::wstring& name, bool user) {
+  PostMessageW(main, WM_COMMAND, ID_SAVE_PROTOCOL_AS, 0);
+  HWND dialog = run.window_captioned(L"Save Protocol As...");
+  if (!dialog) return false;
+  const int library = user ? IDC_USER_LIBRARY : IDC_COMMON_LIBRARY;
+  SendMessageW(GetDlgItem(dialog, IDC_PROTOCOL_NAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(library, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, library)));
+  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  return wait_for([&] { return text_of(main) == title_of(name, user); });
+}
+
 // The stand-in in a process of its own, steered through its control.
 class ClientProgramLocalServer : public ::testing::Test {
  protected:
@@ -335,6 +422,7 @@ class ClientProgramLocalServer : public ::testing::Test {
 };
 
 TEST_F(ClientProgramLocalServer, FollowsTheServersEventsEndsByExitNowAndTheServerEndsAfterIt) {
+  program_files files;
   ptr<IStandInControl> control;
   ASSERT_EQ(
       CoCreateInstance(CLSID_StandInControl, nullptr, CLSCTX_LOCAL_SERVER, IID_IStandInControl, control.put_void()),
@@ -385,6 +473,134 @@ TEST_F(ClientProgramLocalServer, FollowsTheServersEventsEndsByExitNowAndTheServe
   EXPECT_EQ(run.exit_code(), 0u);
   EXPECT_EQ(WaitForSingleObject(server, 20000), WAIT_OBJECT_0) << "the server outlives its last client";
   CloseHandle(server);
+}
+
+// The stand-in in a process of its own holding a state that reads back
+// unchanged, so that a saved protocol counts as unmodified; each case
+// starts and ends without data files.
+class ClientProgramDataFiles : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    unregister_stand_in();
+    register_stand_in(true);
+  }
+  static void TearDownTestSuite() { unregister_stand_in(); }
+  void SetUp() override {
+    ASSERT_EQ(
+        CoCreateInstance(CLSID_StandInControl, nullptr, CLSCTX_LOCAL_SERVER, IID_IStandInControl, control.put_void()),
+        S_OK);
+    reset();
+  }
+  // The stand-in back at its defaults with its call log emptied.
+  void reset() {
+    ASSERT_EQ(control->Defaults(), S_OK);
+    BSTR text = nullptr;
+    ASSERT_EQ(control->get_State(&text), S_OK);
+    std::wstring state(text, SysStringLen(text));
+    SysFreeString(text);
+    for (int round = 0; round < 4; ++round) {
+      const auto read = create_state_from_string(create_amplifier_state().get(), comet::bstr_t(state));
+      const std::wstring again = get_state_string(read.get()).w_str();
+      if (again == state) break;
+      state = again;
+    }
+    steady_state = state;
+    BSTR put = SysAllocString(state.c_str());
+    ASSERT_EQ(control->put_State(put), S_OK);
+    SysFreeString(put);
+  }
+  std::wstring call_log() {
+    BSTR text = nullptr;
+    control->get_CallLog(&text);
+    const std::wstring log(text ? text : L"", SysStringLen(text));
+    SysFreeString(text);
+    return log;
+  }
+
+  ptr<IStandInControl> control;
+  std::wstring steady_state;
+  program_files files;
+};
+
+TEST_F(ClientProgramDataFiles, ExitNowWritesTheThreeFilesKeepingTheLastInOldAndATrayExitWritesNothing) {
+  {
+    client_run run;
+    HWND main = run.main_window();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(wait_for([&] { return pane_0(main) == L"Ready"; }));
+    EXPECT_TRUE(save_as(run, main, L"Mine", true)) << text_of(main);
+    EXPECT_TRUE(save_as(run, main, L"Shared", false)) << text_of(main);
+    exit_now_from_close_dialog(run, main, false);
+    EXPECT_EQ(run.exit_code(), 0u);
+  }
+  const std::vector<std::string> first = files.contents();
+  for (const std::string& bytes : first) EXPECT_NE(bytes, "<none>");
+  reset();
+  {
+    // The last protocol saved is open again.
+    client_run run;
+    HWND main = run.main_window();
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(wait_for([&] { return text_of(main) == title_of(L"Shared", false); })) << text_of(main);
+    EXPECT_NE(call_log().find(L"SetState(8, " + steady_state + L")"), std::wstring::npos) << call_log();
+    EXPECT_TRUE(save_as(run, main, L"Also mine", true)) << text_of(main);
+    EXPECT_TRUE(save_as(run, main, L"Also shared", false)) << text_of(main);
+    exit_now_from_close_dialog(run, main, false);
+    EXPECT_EQ(run.exit_code(), 0u);
+  }
+  EXPECT_EQ(files.contents(true), first);
+  EXPECT_EQ(files.read_library(true).m_protocols.size(), 2u);
+  EXPECT_EQ(files.read_library(false).m_protocols.size(), 2u);
+  const std::vector<std::string> second = files.contents();
+  {
+    client_run run;
+    HWND main = run.main_window();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(wait_for([&] { return text_of(main) == title_of(L"Also shared", false); })) << text_of(main);
+    SendMessageW(main, WM_COMMAND, ID_VIEW_TOOLBAR, 0);
+    SetWindowPos(main, nullptr, 40, 50, 600, 450, SWP_NOZORDER);
+    exit_from_tray(main);
+    EXPECT_EQ(run.exit_code(), 0u);
+  }
+  EXPECT_EQ(files.contents(), second);
+  EXPECT_EQ(files.contents(true), first);
+}
+
+TEST_F(ClientProgramDataFiles, UserOptionsAreWrittenAtOnceAndALastProtocolGoneFromItsFileIsForgotten) {
+  {
+    client_run run;
+    HWND main = run.main_window();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(wait_for([&] { return pane_0(main) == L"Ready"; }));
+    EXPECT_TRUE(save_as(run, main, L"Passing", false)) << text_of(main);
+    PostMessageW(main, WM_COMMAND, ID_VIEW_USER_OPTIONS, 0);
+    HWND options = run.window_captioned(L"Options");
+    ASSERT_NE(options, nullptr);
+    SendMessageW(GetDlgItem(options, IDC_SHOW_SPLASH), BM_SETCHECK, BST_UNCHECKED, 0);
+    PostMessageW(options, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(wait_for([&] { return !IsWindow(options); }));
+    exit_from_tray(main);
+    EXPECT_EQ(run.exit_code(), 0u);
+  }
+  Orvo::session_data session = files.read_session();
+  EXPECT_FALSE(session.m_show_spashscreen);
+  EXPECT_EQ(session.m_last_protocol_name, u"Passing");
+  DeleteFileW(files.library(false).c_str());
+  reset();
+  {
+    client_run run;
+    HWND main = run.main_window();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(wait_for([&] { return pane_0(main) == L"Ready"; }));
+    EXPECT_EQ(text_of(main), untitled);
+    EXPECT_EQ(call_log().find(L"SetState("), std::wstring::npos) << call_log();
+    exit_now_from_close_dialog(run, main);
+    EXPECT_EQ(run.exit_code(), 0u);
+  }
+  session = files.read_session();
+  EXPECT_TRUE(session.m_last_protocol_name.empty());
+  EXPECT_TRUE(session.m_last_protocol_local);
+  EXPECT_FALSE(session.m_show_spashscreen);
 }
 
 }  // namespace
