@@ -9,7 +9,6 @@
 #include <oleauto.h>
 #include <gtest/gtest.h>
 
-#include <shellapi.h>
 #include <shlobj.h>
 
 #include <chrono>
@@ -381,14 +380,7 @@ class program_files {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
   void remove() const {
-    for (const std::wstring& base : {m_user, m_common}) {
-      const std::wstring from = base + L"\\Quarnell" + L'\0';
-      SHFILEOPSTRUCTW deletion{};
-      deletion.wFunc = FO_DELETE;
-      deletion.pFrom = from.c_str();
-      deletion.fFlags = FOF_NO_UI;
-      SHFileOperationW(&deletion);
-    }
+    for (const std::wstring& base : {m_user, m_common}) remove_folder(base + L"\\Quarnell");
   }
   std::wstring m_user, m_common;
 };

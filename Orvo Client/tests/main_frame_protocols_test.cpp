@@ -4,7 +4,6 @@
 // protocol, opening from the protocol manager, the manager's renames and
 // deletes, the options commands and Exit Now's writes.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -21,6 +20,7 @@
 #include "res/protocol_manager_resources.h"
 #include "settings_disk.h"
 #include "state_fixture.h"
+#include "testing/com_test.h"
 #include "ui_seams.h"
 
 using namespace frame_testing;
@@ -40,12 +40,7 @@ std::wstring fresh_folder(const std::wstring& leaf) {
   wchar_t temp[MAX_PATH];
   ::GetTempPathW(MAX_PATH, temp);
   const std::wstring folder = std::wstring(temp) + L"orvo frame protocols " + leaf;
-  const std::wstring from = folder + L'\0';
-  SHFILEOPSTRUCTW deletion{};
-  deletion.wFunc = FO_DELETE;
-  deletion.pFrom = from.c_str();
-  deletion.fFlags = FOF_NO_UI;
-  ::SHFileOperationW(&deletion);
+  orvo::testing::remove_folder(folder);
   ::CreateDirectoryW(folder.c_str(), nullptr);
   return folder;
 }
@@ -229,6 +224,19 @@ TEST_F(FrameProtocols, SavingKeepsTheStoredCommentTakesTheViewsColumnsAndMakesIt
   EXPECT_FALSE(frame().m_session.m_last_protocol_local);
   EXPECT_NE(bytes_of(file(false)).find("<first>Q</first>"), std::string::npos);
   EXPECT_EQ(title(), L"Q - [Common]  - Orvo - [Hotkey: Ctrl+Alt+D]");
+}
+
+TEST_F(FrameProtocols, SaveProtocolWithoutANameRunsSaveAsAndWithOneSavesUnderIt) {
+  start(L"save protocol");
+  dialog_watch watch([](HWND dialog) { ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); });
+  frame().SendMessage(WM_COMMAND, ID_SAVE_PROTOCOL);
+  EXPECT_EQ(watch.seen(), 1);
+  EXPECT_TRUE(frame().m_libraries.m_user.m_protocols.empty());
+
+  frame().m_protocol_name = L"Q";
+  frame().SendMessage(WM_COMMAND, ID_SAVE_PROTOCOL);
+  EXPECT_EQ(watch.seen(), 1);
+  EXPECT_TRUE(frame().m_libraries.m_user.contains(u"Q"));
 }
 
 TEST_F(FrameProtocols, ExitNowAsksToSaveAModifiedProtocolACancelledSaveAsStaysAndNoWritesTheFiles) {

@@ -9,7 +9,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -32,6 +31,7 @@
 #include "protocol_state.h"
 #include "save_protocol_dialog.h"
 #include "state_fixture.h"
+#include "testing/com_test.h"
 #include "ui_seams.h"
 
 using namespace orvo::impl::testing;
@@ -188,12 +188,7 @@ std::wstring fresh_folder(const std::wstring& leaf) {
   wchar_t temp[MAX_PATH];
   ::GetTempPathW(MAX_PATH, temp);
   const std::wstring folder = std::wstring(temp) + L"orvo protocol changes " + leaf;
-  const std::wstring from = folder + L'\0';
-  SHFILEOPSTRUCTW deletion{};
-  deletion.wFunc = FO_DELETE;
-  deletion.pFrom = from.c_str();
-  deletion.fFlags = FOF_NO_UI;
-  ::SHFileOperationW(&deletion);
+  orvo::testing::remove_folder(folder);
   ::CreateDirectoryW(folder.c_str(), nullptr);
   ::CreateDirectoryW((folder + L"\\user").c_str(), nullptr);
   ::CreateDirectoryW((folder + L"\\common").c_str(), nullptr);

@@ -1,5 +1,7 @@
 #include "com_test.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
 #include <cwctype>
 #include <exception>
@@ -62,6 +64,15 @@ int run_program(const std::wstring& command_line) {
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
   return static_cast<int>(code);
+}
+
+void remove_folder(const std::wstring& path) {
+  const std::wstring from = path + L'\0';  // the list ends with a second NUL
+  SHFILEOPSTRUCTW deletion{};
+  deletion.wFunc = FO_DELETE;
+  deletion.pFrom = from.c_str();
+  deletion.fFlags = FOF_NO_UI;
+  ::SHFileOperationW(&deletion);
 }
 
 int regsvr32(const std::wstring& module, bool unregister) {

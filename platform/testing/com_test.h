@@ -25,6 +25,9 @@ void expect_error_info(IUnknown* object, REFIID iid, const wchar_t* source);
 // Runs a program and waits; returns its exit code, or -1 when it did not start.
 int run_program(const std::wstring& command_line);
 
+// Deletes a folder with all it holds; nothing when there is none.
+void remove_folder(const std::wstring& path);
+
 // regsvr32 /s [/u] on a module; returns regsvr32's exit code.
 int regsvr32(const std::wstring& module, bool unregister = false);
 
