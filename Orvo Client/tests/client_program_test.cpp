@@ -361,12 +361,6 @@ class program_files {
     Orvo::read_session(in, data);
     return data;
   }
-  Orvo::protocols read_library(bool user) const {
-    std::istringstream in(read(library(user)));
-    Orvo::protocols data;
-    Orvo::read_library(in, data);
-    return data;
-  }
 
  private:
   static std::wstring folder(int id) {
@@ -541,8 +535,6 @@ TEST_F(ClientProgramDataFiles, ExitNowWritesTheThreeFilesKeepingTheLastInOldAndA
     EXPECT_EQ(run.exit_code(), 0u);
   }
   EXPECT_EQ(files.contents(true), first);
-  EXPECT_EQ(files.read_library(true).m_protocols.size(), 2u);
-  EXPECT_EQ(files.read_library(false).m_protocols.size(), 2u);
   const std::vector<std::string> second = files.contents();
   {
     client_run run;

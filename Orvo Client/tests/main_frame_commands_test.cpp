@@ -122,20 +122,6 @@ class StateCommands : public stand_in_frame_test<::testing::TestWithParam<bool>>
     control->put_ChangeInsideSetState(GetParam() ? VARIANT_TRUE : VARIANT_FALSE);
   }
   CMainFrame& frame() { return f->frame; }
-  // What the stand-in was given in SetState: the VARIANT's type and the state as its string.
-  std::vector<sent_state> sent_states() {
-    BSTR text = nullptr;
-    control->get_CallLog(&text);
-    const std::wstring log = text_of(text);
-    SysFreeString(text);
-    std::vector<sent_state> sent;
-    for (std::size_t at = log.find(L"SetState("); at != std::wstring::npos; at = log.find(L"SetState(", at + 1)) {
-      const std::size_t type = at + 9, comma = log.find(L", ", type), end = log.find(L")\n", comma);
-      sent.push_back(
-          {static_cast<VARTYPE>(std::stoi(log.substr(type, comma - type))), log.substr(comma + 2, end - comma - 2)});
-    }
-    return sent;
-  }
   // The frame holds the state of that string, delivered by OnChange.
   void hold(const std::wstring& text) {
     ASSERT_EQ(control->put_State(comet::bstr_t(text).in()), S_OK);

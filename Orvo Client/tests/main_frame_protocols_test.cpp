@@ -9,12 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 #include "core/protocol_changes.h"
-#include "core/record_archive.h"
 #include "main_frame_stand_in_test.h"
 #include "main_frame_test_support.h"
 #include "res/protocol_manager_resources.h"
@@ -96,50 +92,27 @@ class FrameProtocols : public stand_in_frame_test<> {
     Orvo::set_message_box_hook(m_previous_box);
   }
 
-  // A frame over the files of a fresh folder; `prepare` may write them first.
-  // The frame then holds a state of one amplifier, unless it is to keep
-  // what the start gave it.
-  void start(const std::wstring& leaf, const std::function<void()>& prepare = {}, bool hold_one = true) {
+  // A frame over the files of a fresh folder, holding a state of one
+  // amplifier.
+  void start(const std::wstring& leaf) {
     base = fresh_folder(leaf);
     ::CreateDirectoryW((base + L"\\user").c_str(), nullptr);
     ::CreateDirectoryW((base + L"\\common").c_str(), nullptr);
-    if (prepare) prepare();
     f = std::make_unique<frame_fixture>(&views, false);
     frame().m_load_data = nullptr;
     frame().m_exit_now = nullptr;
     frame().set_data_folders(base + L"\\user", base + L"\\common");
     f->create();
     ASSERT_TRUE(pump_until([&] { return frame().IsWindowVisible() && frame().held_state(); }));
-    if (hold_one) {
-      one_amplifier = state_of(1);
-      ASSERT_EQ(control->put_State(comet::bstr_t(one_amplifier).in()), S_OK);
-      ASSERT_EQ(control->FireChange(VT_DISPATCH), S_OK);
-      ASSERT_TRUE(pump_until([&] { return frame().state_string().w_str() == one_amplifier; }));
-    }
+    one_amplifier = state_of(1);
+    ASSERT_EQ(control->put_State(comet::bstr_t(one_amplifier).in()), S_OK);
+    ASSERT_EQ(control->FireChange(VT_DISPATCH), S_OK);
+    ASSERT_TRUE(pump_until([&] { return frame().state_string().w_str() == one_amplifier; }));
     frame().OnIdle();
   }
   CMainFrame& frame() { return f->frame; }
   std::wstring file(bool user, const wchar_t* name = L"protocols.xml") const {
     return base + (user ? L"\\user" : L"\\common") + L"\\Quarnell\\Orvo\\" + name;
-  }
-  void write_file(const std::wstring& path, const std::string& content) {
-    ::CreateDirectoryW((base + L"\\user\\Quarnell").c_str(), nullptr);
-    ::CreateDirectoryW((base + L"\\user\\Quarnell\\Orvo").c_str(), nullptr);
-    std::ofstream(path.c_str(), std::ios::binary) << content;
-  }
-  // The stand-in's SetState calls: the argument's type and the state.
-  std::vector<std::pair<VARTYPE, std::wstring>> sent_states() {
-    BSTR text = nullptr;
-    control->get_CallLog(&text);
-    const std::wstring log = text_of(text);
-    SysFreeString(text);
-    std::vector<std::pair<VARTYPE, std::wstring>> sent;
-    for (std::size_t at = log.find(L"SetState("); at != std::wstring::npos; at = log.find(L"SetState(", at + 1)) {
-      const std::size_t type = at + 9, comma = log.find(L", ", type), end = log.find(L")\n", comma);
-      sent.push_back(
-          {static_cast<VARTYPE>(std::stoi(log.substr(type, comma - type))), log.substr(comma + 2, end - comma - 2)});
-    }
-    return sent;
   }
   std::wstring title() {
     frame().OnIdle();
@@ -259,9 +232,7 @@ TEST_F(FrameProtocols, ExitNowAsksToSaveAModifiedProtocolACancelledSaveAsStaysAn
   answers = {IDNO};
   frame().SendMessage(WM_CLOSE);
   EXPECT_FALSE(frame().IsWindow());
-  EXPECT_NE(bytes_of(file(true, L"options.xml")).find("<m_session_data"), std::string::npos);
-  EXPECT_NE(bytes_of(file(true)), "<none>");
-  EXPECT_NE(bytes_of(file(false)), "<none>");
+  EXPECT_NE(bytes_of(file(true, L"options.xml")), "<none>");
 }
 
 TEST_F(FrameProtocols, OpeningFromTheManagerSendsTheStoredStateAndKeepsTheHistories) {
@@ -381,43 +352,4 @@ TEST_F(FrameProtocols, DisplayOptionsOkGivesTheWorkingProtocolTheEditedExclusion
   // Every page's property is listed, without values.
   EXPECT_FALSE(frame().m_protocol.m_exclusion_set.m_map.empty());
   EXPECT_TRUE(frame().m_protocol.m_exclusion_set.m_map.begin()->second.empty());
-}
-
-TEST_F(FrameProtocols, TheDeferredStartReopensTheLastProtocolOrForgetsOneItsLibraryLost) {
-  Orvo::session_data session;
-  session.m_last_protocol_name = u"Q";
-  session.m_mainframe_pos = {44, 0, SW_SHOWNORMAL, -1, -1, -1, -1, 20, 20, 700, 500};
-  Orvo::protocols library;
-  library[u"Q"].m_state_string = to_wide_string(two_amplifiers);
-  start(
-      L"reopen",
-      [&] {
-        std::ostringstream options, protocols;
-        Orvo::write_session(options, session);
-        Orvo::write_library(protocols, library);
-        write_file(file(true, L"options.xml"), options.str());
-        write_file(file(true), protocols.str());
-      },
-      false);
-  EXPECT_TRUE(pump_until([&] { return !sent_states().empty(); }));
-  EXPECT_EQ(sent_states().front(), std::make_pair(VARTYPE(VT_BSTR), two_amplifiers));
-  EXPECT_TRUE(pump_until([&] { return frame().state_string().w_str() == two_amplifiers; }));
-  EXPECT_EQ(title(), L"Q - [User specific]  - Orvo - [Hotkey: Ctrl+Alt+D]");
-
-  f.reset();
-  control->Defaults();
-  session.m_last_protocol_local = false;  // the common library holds none
-  start(
-      L"reopen lost",
-      [&] {
-        std::ostringstream options;
-        Orvo::write_session(options, session);
-        write_file(file(true, L"options.xml"), options.str());
-      },
-      false);
-  frame().OnIdle();
-  EXPECT_TRUE(sent_states().empty());
-  EXPECT_TRUE(frame().m_session.m_last_protocol_name.empty());
-  EXPECT_TRUE(frame().m_session.m_last_protocol_local);
-  EXPECT_EQ(title(), untitled_modified);
 }

@@ -9,6 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "com/ptr.h"
 #include "main_frame_test_support.h"
@@ -36,6 +39,22 @@ class stand_in_frame_test : public Base {
   void TearDown() override {
     f.reset();
     if (control) control->Defaults();
+  }
+
+  // What the stand-in was given in SetState: the VARIANT's type and the
+  // state as its string, one pair per call.
+  std::vector<std::pair<VARTYPE, std::wstring>> sent_states() {
+    BSTR text = nullptr;
+    control->get_CallLog(&text);
+    const std::wstring log(text ? text : L"", SysStringLen(text));
+    SysFreeString(text);
+    std::vector<std::pair<VARTYPE, std::wstring>> sent;
+    for (std::size_t at = log.find(L"SetState("); at != std::wstring::npos; at = log.find(L"SetState(", at + 1)) {
+      const std::size_t type = at + 9, comma = log.find(L", ", type), end = log.find(L")\n", comma);
+      sent.push_back(
+          {static_cast<VARTYPE>(std::stoi(log.substr(type, comma - type))), log.substr(comma + 2, end - comma - 2)});
+    }
+    return sent;
   }
 
   orvo::com::ptr<IStandInControl> control;
