@@ -386,3 +386,27 @@ TEST_F(MainFrameTree, AnImpedanceCheckShowsItsViewInTheSecondaryViewsPlaceUntilI
   EXPECT_FALSE(IsWindow(window));
   EXPECT_TRUE(views.secondary().IsWindowVisible());
 }
+
+TEST_F(MainFrameTree, ThePrimaryViewsLayoutIsAProtocolsChannelColumnsAndTheSecondarysItsAmplifierColumns) {
+  start();
+  pump_until([&] { return rows(frame().own_views().primary()) == 16; });
+  CFrameViews& views = frame().own_views();
+  Orvo::protocol saved;
+  views.store_column_layouts(saved);
+  EXPECT_FALSE(saved.m_channel_columns.m_column_atributes.empty());
+  EXPECT_EQ(saved.m_channel_columns, views.primary().column_attributes());
+  EXPECT_EQ(saved.m_amp_columns, views.secondary().column_attributes());
+
+  // The first column of the primary view, made 123 pixels wide.
+  wchar_t name[64] = L"";
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT;
+  column.pszText = name;
+  column.cchTextMax = 64;
+  ASSERT_TRUE(ListView_GetColumn(views.primary(), 0, &column));
+  const std::wstring first(name);
+  saved.m_channel_columns.m_column_atributes[std::u16string(first.begin(), first.end())].m_width = 123;
+  views.apply_column_layouts(saved);
+  EXPECT_EQ(ListView_GetColumnWidth(views.primary(), 0), 123);
+  EXPECT_EQ(views.secondary().column_attributes(), saved.m_amp_columns);
+}
