@@ -332,7 +332,7 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   void send_history_entry(std::deque<comet::bstr_t>& from, std::deque<comet::bstr_t>& to);
   void copy_to_clipboard(const std::function<void(std::wostream&)>& write);
   bool filter_deblock_key(const MSG& msg);
-  // Creation steps 4 and 5, and the last protocol at the deferred start.
+  // The data files at creation, and the last protocol at the deferred start.
   void load_data_files();
   void open_last_protocol();
   // The active and last protocol follow a rename or move in a library and

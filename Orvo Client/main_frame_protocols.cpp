@@ -46,8 +46,8 @@ void CMainFrame::set_data_folders(std::wstring user_base, std::wstring common_ba
   m_common_data_base = std::move(common_base);
 }
 
-// Creation steps 4 and 5: the session and the two libraries (not with
-// switch B), then the libraries' writers, through which every change to a
+// At creation: the session and the two libraries (not with switch B),
+// then the libraries' writers, through which every change to a
 // library reaches its file. A loading hook runs instead, with no files.
 void CMainFrame::load_data_files() {
   if (m_load_data) {
@@ -81,7 +81,7 @@ void CMainFrame::follow_relocation(const Orvo::protocol_place& from, const std::
   }
 }
 
-// Deferred start step 2: the protocol open at the last exit, when its
+// At the deferred start: the protocol open at the last exit, when its
 // library still holds it.
 void CMainFrame::open_last_protocol() {
   Orvo::session_data& s = m_session;
