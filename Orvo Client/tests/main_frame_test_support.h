@@ -120,7 +120,9 @@ std::wstring log_item_text(CMainFrame& frame, int item, int column);
 // Runs the thread's message loop until WM_QUIT; its exit code.
 int run_loop();
 
-// A frame created as the program creates it, with the module locked once.
+// A frame created as the program creates it, with the module locked once,
+// but without data files: its loading and Exit Now hooks do nothing (a case
+// that wants the files clears both before creating the frame).
 struct frame_fixture {
   explicit frame_fixture(frame_views* views = nullptr, bool create = true);
   ~frame_fixture();
