@@ -100,12 +100,15 @@ CDetailView::refill::refill(CDetailView& view) noexcept : m_view(view) {
 
 CDetailView::refill::~refill() {
   if (--m_view.m_refills == 0 && m_view.m_hWnd) {
-    // The rows are in: the stored layout goes on the header once, then the
-    // focus cell is kept inside the list.
+    // The rows are in: what a clear left over goes, the stored layout goes
+    // on the header once, then the focus cell is kept inside the list.
+    m_view.finish_reuse();
     m_view.guard([this] { m_view.apply_column_attributes(); });
     m_view.limit_focus_cell();
+    // Texts set with drawing on have redrawn their own cells.
+    const bool stopped = m_view.IsRedrawStopped();
     m_view.ReleaseRedraw();
-    ::InvalidateRect(m_view.m_hWnd, nullptr, TRUE);
+    if (stopped) ::InvalidateRect(m_view.m_hWnd, nullptr, TRUE);
   } else {
     m_view.ReleaseRedraw();
   }
@@ -137,35 +140,62 @@ void CDetailView::show_all_channels(IAmplifierState* state) {
 void CDetailView::add_row(ICollection* collection) {
   comet::checked(collection);
   refill r(*this);
-  const int row = zel::detail::list_row_count(m_hWnd);
-  bool inserted = false;
-  for_each_property(collection, [&](const comet::com_ptr<IProperty>& p) {
-    IProperty* property = comet::checked(p);
-    const std::wstring name = name_of(property);
-    const std::wstring text = value_text(value_of(property).get());
-    const int column = find_or_insert_column(property, name);
-    if (!inserted) {
-      LVITEMW item{};
-      item.mask = LVIF_TEXT;
-      item.iItem = row;
-      item.pszText = const_cast<wchar_t*>(L"");
-      if (::SendMessageW(m_hWnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) != row) comet::raise(E_FAIL);
-      inserted = true;
+  const int rows = zel::detail::list_row_count(m_hWnd);
+  const int row = m_reuse ? m_rows_taken : rows;
+  const bool reused = row < rows;
+  bool started = false;
+  std::vector<bool> written;  // the columns of a reused row given their text
+  // A reused row keeps no text of its old object: the columns this one
+  // leaves out are emptied.
+  const auto empty_the_rest = [&] {
+    written.resize(m_column_names.size());
+    for (std::size_t column = 0; column < written.size(); ++column) {
+      const int c = static_cast<int>(column);
+      if (!written[column] && !cell_text(m_hWnd, row, c).empty()) set_cell(row, c, std::wstring());
     }
-    set_cell(row, column, text);
-  });
-  if (inserted) {
-    LVITEMW item{};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    item.lParam = id_of(collection);
-    if (!::SendMessageW(m_hWnd, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item))) comet::raise(E_FAIL);
+  };
+  try {
+    for_each_property(collection, [&](const comet::com_ptr<IProperty>& p) {
+      IProperty* property = comet::checked(p);
+      const std::wstring name = name_of(property);
+      const std::wstring text = value_text(value_of(property).get());
+      const int column = find_or_insert_column(property, name);
+      if (!started) {
+        if (!reused) insert_row(row);
+        if (m_reuse) ++m_rows_taken;
+        started = true;
+      }
+      if (!reused) {
+        set_cell(row, column, text);
+        return;
+      }
+      if (written.size() <= static_cast<std::size_t>(column)) written.resize(static_cast<std::size_t>(column) + 1);
+      written[static_cast<std::size_t>(column)] = true;
+      if (cell_text(m_hWnd, row, column) != text) set_cell(row, column, text);
+    });
+  } catch (...) {
+    // A reused row cut short holds what a fresh one would: the texts
+    // written so far and no object.
+    if (started && reused) {
+      try {
+        empty_the_rest();
+        set_row_id(row, 0);
+      } catch (...) {
+      }
+    }
+    throw;
   }
+  if (!started) return;
+  if (reused) empty_the_rest();
+  set_row_id(row, id_of(collection));
 }
 
 int CDetailView::find_or_insert_column(IProperty* property, const std::wstring& name) {
-  const auto known = std::find(m_column_names.begin(), m_column_names.end(), name);
-  if (known != m_column_names.end()) return static_cast<int>(known - m_column_names.begin());
+  const std::size_t shown = m_reuse ? m_columns_taken : m_column_names.size();
+  const auto known =
+      std::find(m_column_names.begin(), m_column_names.begin() + static_cast<std::ptrdiff_t>(shown), name);
+  if (known != m_column_names.begin() + static_cast<std::ptrdiff_t>(shown))
+    return static_cast<int>(known - m_column_names.begin());
   const Orvo::wide_string key = to_u16(name);
   column_attribute& stored = m_columns.m_column_atributes[key];
   if (stored.m_width < 0) {
@@ -174,6 +204,13 @@ int CDetailView::find_or_insert_column(IProperty* property, const std::wstring& 
     stored.m_width = Orvo::column_width(string_width(m_hWnd, name), widths,
                                         {::GetSystemMetrics(SM_CXHSCROLL), ::GetSystemMetrics(SM_CXEDGE)});
   }
+  if (m_reuse && shown < m_column_names.size()) {
+    // The next column held over is taken when it is this one; otherwise the
+    // columns differ from here on and the rest of the old ones go.
+    if (m_column_names[shown] == name) return static_cast<int>(m_columns_taken++);
+    delete_columns_from(shown);
+  }
+  StopRedraw();
   LVCOLUMNW column{};
   column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
   column.fmt = LVCFMT_LEFT;
@@ -183,7 +220,33 @@ int CDetailView::find_or_insert_column(IProperty* property, const std::wstring& 
   if (::SendMessageW(m_hWnd, LVM_INSERTCOLUMNW, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&column)) != at)
     comet::raise(E_FAIL);
   m_column_names.push_back(name);
+  if (m_reuse) ++m_columns_taken;
   return at;
+}
+
+void CDetailView::delete_columns_from(std::size_t first) noexcept {
+  if (first >= m_column_names.size()) return;
+  StopRedraw();
+  for (std::size_t column = m_column_names.size(); column-- > first;)
+    ::SendMessageW(m_hWnd, LVM_DELETECOLUMN, static_cast<WPARAM>(column), 0);
+  m_column_names.resize(first);
+}
+
+void CDetailView::finish_reuse() noexcept {
+  if (!m_reuse) return;
+  m_reuse = false;
+  if (!m_hWnd) return;
+  const int rows = zel::detail::list_row_count(m_hWnd);
+  if (m_rows_taken < rows) {
+    StopRedraw();
+    if (m_rows_taken == 0) {
+      ::SendMessageW(m_hWnd, LVM_DELETEALLITEMS, 0, 0);
+    } else {
+      for (int row = rows - 1; row >= m_rows_taken; --row)
+        ::SendMessageW(m_hWnd, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+    }
+  }
+  delete_columns_from(m_columns_taken);
 }
 
 void CDetailView::set_cell(int row, int column, const std::wstring& text) {
@@ -194,14 +257,34 @@ void CDetailView::set_cell(int row, int column, const std::wstring& text) {
     comet::raise(E_FAIL);
 }
 
+void CDetailView::insert_row(int row) {
+  StopRedraw();
+  LVITEMW item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = row;
+  item.pszText = const_cast<wchar_t*>(L"");
+  if (::SendMessageW(m_hWnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) != row) comet::raise(E_FAIL);
+}
+
+void CDetailView::set_row_id(int row, LPARAM id) {
+  LVITEMW item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  if (::SendMessageW(m_hWnd, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) && item.lParam == id) return;
+  item.lParam = id;
+  if (!::SendMessageW(m_hWnd, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item))) comet::raise(E_FAIL);
+}
+
 void CDetailView::clear() {
   // The focus cell stays where it is: the rows that follow bring it back.
+  // The rows and columns stay for them too, until the suspension ends; a
+  // second clear before any refill finds the list as good as empty.
   suspension frozen(*this);
+  if (m_reuse) return;
   store_column_attributes();
-  ::SendMessageW(m_hWnd, LVM_DELETEALLITEMS, 0, 0);
-  for (int column = zel::detail::list_column_count(m_hWnd) - 1; column >= 0; --column)
-    ::SendMessageW(m_hWnd, LVM_DELETECOLUMN, static_cast<WPARAM>(column), 0);
-  m_column_names.clear();
+  m_reuse = true;
+  m_rows_taken = 0;
+  m_columns_taken = 0;
 }
 
 void CDetailView::store_column_attributes() {

@@ -13,6 +13,14 @@
 // Every show operation suspends drawing while it runs; after it the focus
 // cell is kept inside the list. Failures of the show operations raise
 // comet::com_error; failures while the user edits go to the owner's log.
+//
+// A clear inside a suspension keeps the rows and columns for the show
+// operation that follows: its rows take the old ones in order, and where
+// they show the same objects under the same columns only the texts that
+// differ are set, with drawing left on. What the show operation does not
+// take is deleted at its end, or at the end of the suspension when none
+// follows; the list then looks exactly as after a clear and a fresh fill,
+// except that it keeps its scroll position.
 #pragma once
 
 #include <windows.h>
@@ -31,7 +39,7 @@
 
 class CDetailView : public zel::editable_list_view<CDetailView>,
                     public zel::paint_no_items<CDetailView>,
-                    public CSafeSetRedraw<CDetailView> {
+                    public CSafeSetRedraw<CDetailView, true> {
  public:
   // Control ids of the in-place editors.
   static constexpr UINT edit_id = 0xEDEF;
@@ -47,13 +55,17 @@ class CDetailView : public zel::editable_list_view<CDetailView>,
   void show_channels(IAmplifier* amplifier);     // one row per channel
   void show_all_channels(IAmplifierState* state);
   void add_row(ICollection* collection);
-  // Stores the column layout, then removes every row and column.
+  // Stores the column layout, then removes every row and column (inside a
+  // suspension: leaves them to the next show operation, see above).
   void clear();
 
   void store_column_attributes();
   void apply_column_attributes();
   column_attributes_map& column_attributes() noexcept { return m_columns; }
   const column_attributes_map& column_attributes() const noexcept { return m_columns; }
+
+  // The end of the last suspension deletes what a clear left unused.
+  void OnRedrawResuming() noexcept { finish_reuse(); }
 
   // Runs an edit handler's work; a failure goes to the owner's log.
   template <class Body>
@@ -101,7 +113,14 @@ class CDetailView : public zel::editable_list_view<CDetailView>,
   };
 
   int find_or_insert_column(IProperty* property, const std::wstring& name);
+  // Deletes the header columns from `first` on.
+  void delete_columns_from(std::size_t first) noexcept;
+  // Deletes the rows and columns that the refill after a clear did not take.
+  void finish_reuse() noexcept;
   void set_cell(int row, int column, const std::wstring& text);
+  void insert_row(int row);
+  // Sets a row's item data (the object ID) unless it already is that.
+  void set_row_id(int row, LPARAM id);
   // The property of a cell, from the owner's state.
   comet::com_ptr<IProperty> property_of(int row, int column);
   void begin_edit(int row, int column);
@@ -113,6 +132,12 @@ class CDetailView : public zel::editable_list_view<CDetailView>,
   column_attributes_map m_columns;
   std::vector<std::wstring> m_column_names;  // the header's texts by index
   int m_refills = 0;
+  // After a clear inside a suspension: the rows and columns still held for
+  // reuse, how many rows the refill has taken so far, and how many of the
+  // leading columns it has shown.
+  bool m_reuse = false;
+  int m_rows_taken = 0;
+  std::size_t m_columns_taken = 0;
 };
 
 // One row per channel.

@@ -9,10 +9,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "comet/variant.h"
@@ -77,12 +80,14 @@ class CViewHost : public WTL::CWindowImpl<CViewHost, WTL::CWindow, WTL::CFrameWi
   END_MSG_MAP()
 };
 
-comet::com_ptr<IAmplifierState> two_amplifiers() {
+// A state of one amplifier per model given, in that order.
+comet::com_ptr<IAmplifierState> amplifiers_of_models(const std::vector<std::uint32_t>& models) {
   TAmplifierMemoryCollection images;
-  images.Add(0, 0, TMemory());
-  images.Add(1, 1, TMemory());
+  for (std::size_t i = 0; i < models.size(); ++i) images.Add(static_cast<std::uint8_t>(i), models[i], TMemory());
   return MakeState(images).as<IAmplifierState>();
 }
+
+comet::com_ptr<IAmplifierState> two_amplifiers() { return amplifiers_of_models({0, 1}); }
 
 std::wstring value_of(IProperty* property) {
   comet::variant_t value;
@@ -102,6 +107,32 @@ std::vector<std::wstring> legal_values(IProperty* property) {
   for_each_property_value(property, [&](const std::wstring& v) { values.push_back(v); });
   return values;
 }
+
+// Counts the WM_SETREDRAW messages sent to one window while it lives.
+class redraw_messages {
+ public:
+  explicit redraw_messages(HWND window) {
+    s_window = window;
+    s_count = 0;
+    m_hook = ::SetWindowsHookExW(WH_CALLWNDPROC, &seen, nullptr, ::GetCurrentThreadId());
+  }
+  ~redraw_messages() { ::UnhookWindowsHookEx(m_hook); }
+  redraw_messages(const redraw_messages&) = delete;
+  redraw_messages& operator=(const redraw_messages&) = delete;
+  int count() const noexcept { return s_count; }
+
+ private:
+  static LRESULT CALLBACK seen(int code, WPARAM wparam, LPARAM lparam) {
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lparam);
+    if (code == HC_ACTION && message->hwnd == s_window && message->message == WM_SETREDRAW) ++s_count;
+    return ::CallNextHookEx(nullptr, code, wparam, lparam);
+  }
+  static HWND s_window;
+  static int s_count;
+  HHOOK m_hook;
+};
+HWND redraw_messages::s_window = nullptr;
+int redraw_messages::s_count = 0;
 
 class DetailViews : public ::testing::Test {
  protected:
@@ -255,6 +286,48 @@ class DetailViews : public ::testing::Test {
     std::vector<int> widths;
     for (int i = 0; i < zel::detail::list_column_count(list); ++i) widths.push_back(width_of(list, i));
     return widths;
+  }
+
+  // Everything a refill leaves in a list, for comparing two lists.
+  struct contents {
+    std::vector<long> ids;
+    std::vector<std::wstring> headers;
+    std::vector<int> widths, order;
+    std::vector<std::vector<std::wstring>> texts;
+    zel::editable_list::cell focus;
+  };
+  static contents contents_of(CDetailView& view) {
+    contents c;
+    c.headers = header_texts(view);
+    c.widths = widths_of(view);
+    c.order = zel::detail::list_display_order(view);
+    for (int row = 0; row < zel::detail::list_row_count(view); ++row) {
+      c.ids.push_back(row_id(view, row));
+      c.texts.emplace_back();
+      for (int column = 0; column < static_cast<int>(c.headers.size()); ++column)
+        c.texts.back().push_back(cell(view, row, column));
+    }
+    c.focus = view.focus_cell();
+    return c;
+  }
+  static void expect_same(const contents& a, const contents& b) {
+    EXPECT_EQ(a.ids, b.ids);
+    EXPECT_EQ(a.headers, b.headers);
+    EXPECT_EQ(a.widths, b.widths);
+    EXPECT_EQ(a.order, b.order);
+    EXPECT_EQ(a.texts, b.texts);
+    EXPECT_EQ(a.focus, b.focus);
+  }
+  // Clears and refills the view as the frame does, inside its redraw lock.
+  template <class Show>
+  static void refill_locked(CDetailView& view, Show&& show) {
+    view.SuspendRedraw();
+    view.clear();
+    show(view);
+    view.ReleaseRedraw();
+  }
+  comet::com_ptr<IAmplifier> amplifier(int index) {
+    return comet::query<IAmplifier>(get_object_by_id(owner.state.get(), PackObjectID(KindAmplifier, 0, index, 0)));
   }
 
   struct box {
@@ -585,6 +658,72 @@ TEST_F(DetailViews, TheFocusCellIsPaintedInTheHighlightColourWhileTheListHasTheF
   ::SetFocus(channels);
   EXPECT_EQ(colour_of(0), ::GetSysColor(COLOR_HIGHLIGHT));
   EXPECT_EQ(colour_of(1), ::GetSysColor(COLOR_WINDOW));
+}
+
+// --- refills --------------------------------------------------------------
+
+TEST_F(DetailViews, ARefillOfTheSameRowsSetsOnlyTheChangedTextAndLeavesDrawingOn) {
+  channels.SetWindowPos(nullptr, 0, 0, 900, 120, SWP_NOZORDER | SWP_NOMOVE);
+  channels.show_all_channels(owner.state.get());
+  const int gain = column_of(channels, L"Gain");
+  channels.set_focus_cell({12, gain});
+  ::SendMessageW(channels, LVM_ENSUREVISIBLE, 15, FALSE);
+  const LRESULT top = ::SendMessageW(channels, LVM_GETTOPINDEX, 0, 0);
+  ASSERT_GT(top, 0);
+  contents expected = contents_of(channels);
+
+  const long id = channel_ids()[3];
+  const std::vector<std::wstring> values = legal_values(property_of(owner.state.get(), id, L"Gain").get());
+  const std::wstring changed = values[0] == held_value(id, L"Gain") ? values[1] : values[0];
+  ASSERT_EQ(property_of(owner.state.get(), id, L"Gain")->put_Value(comet::variant_t(changed.c_str()).get()), S_OK);
+  expected.texts[3][static_cast<std::size_t>(gain)] = changed;
+
+  const redraw_messages redraws(channels);
+  refill_locked(channels, [&](CDetailView& v) { v.show_all_channels(owner.state.get()); });
+  EXPECT_EQ(redraws.count(), 0);
+  expect_same(contents_of(channels), expected);
+  EXPECT_EQ(::SendMessageW(channels, LVM_GETTOPINDEX, 0, 0), top);
+}
+
+TEST_F(DetailViews, ARefillWithOtherRowsOrColumnsEndsAsAClearAndAFreshFill) {
+  // The reference view is cleared outside any suspension, so its rows and
+  // columns go at once and the refill builds them anew.
+  CChannelView fresh(owner, &loop);
+  fresh.Create(*s_host, RECT{0, 300, 1180, 560}, nullptr, 0, 0, 103);
+  channels.show_all_channels(owner.state.get());
+  drag_column(channels, 0, 3);
+  channels.store_column_attributes();
+  fresh.column_attributes().assign(channels.column_attributes());
+  channels.set_focus_cell({14, 6});
+  fresh.set_focus_cell({14, 6});
+
+  const comet::com_ptr<IAmplifier> first = amplifier(0), second = amplifier(1);
+  const comet::com_ptr<IAmplifierState> others = amplifiers_of_models({1, 0});
+  const std::vector<std::pair<const char*, std::function<void(CDetailView&)>>> refills{
+      {"fewer rows, a column elsewhere", [&](CDetailView& v) { v.show_channels(second.get()); }},
+      {"more rows", [&](CDetailView& v) { v.show_all_channels(owner.state.get()); }},
+      {"a column less", [&](CDetailView& v) { v.show_channels(first.get()); }},
+      {"other columns", [&](CDetailView& v) { v.show_object(second.get()); }},
+      {"the channels again", [&](CDetailView& v) { v.show_all_channels(owner.state.get()); }},
+      {"amplifiers of other models", [&](CDetailView& v) { v.show_all_channels(others.get()); }},
+  };
+  for (const auto& [what, show] : refills) {
+    SCOPED_TRACE(what);
+    refill_locked(channels, show);
+    fresh.clear();
+    show(fresh);
+    expect_same(contents_of(channels), contents_of(fresh));
+  }
+  fresh.DestroyWindow();
+}
+
+TEST_F(DetailViews, AClearInsideASuspensionWithNoRefillLeavesTheListEmptyAtItsEnd) {
+  channels.show_all_channels(owner.state.get());
+  channels.SuspendRedraw();
+  channels.clear();
+  channels.ReleaseRedraw();
+  EXPECT_EQ(zel::detail::list_row_count(channels), 0);
+  EXPECT_EQ(zel::detail::list_column_count(channels), 0);
 }
 
 // --- columns -------------------------------------------------------------

@@ -34,13 +34,19 @@ class CTestView : public CDialogView<CTestView> {
   }
 };
 
-// A window that notes every WM_SETREDRAW it receives.
-class CRedrawCounter : public WTL::CWindowImpl<CRedrawCounter, WTL::CWindow, WTL::CNullTraits>,
-                       public CSafeSetRedraw<CRedrawCounter> {
+// A window that notes every WM_SETREDRAW it receives, and whether the end
+// of its last suspension found it still suspended. Deferred: drawing goes
+// off only on request.
+template <bool Deferred>
+class CRedrawCounterOf : public WTL::CWindowImpl<CRedrawCounterOf<Deferred>, WTL::CWindow, WTL::CNullTraits>,
+                         public CSafeSetRedraw<CRedrawCounterOf<Deferred>, Deferred> {
  public:
   std::vector<WPARAM> m_redraws;
+  std::vector<bool> m_resuming_while_suspended;
 
-  BEGIN_MSG_MAP(CRedrawCounter)
+  void OnRedrawResuming() noexcept { m_resuming_while_suspended.push_back(this->IsRedrawSuspended()); }
+
+  BEGIN_MSG_MAP(CRedrawCounterOf)
   MESSAGE_HANDLER(WM_SETREDRAW, OnSetRedraw)
   END_MSG_MAP()
 
@@ -50,6 +56,8 @@ class CRedrawCounter : public WTL::CWindowImpl<CRedrawCounter, WTL::CWindow, WTL
     return 0;
   }
 };
+using CRedrawCounter = CRedrawCounterOf<false>;
+using CDeferredRedrawCounter = CRedrawCounterOf<true>;
 
 class RedrawSuspension : public testing::Test {
  protected:
@@ -111,4 +119,28 @@ TEST_F(RedrawSuspension, AThrowInsideTheScopedSuspensionTurnsDrawingBackOn) {
   } catch (const std::runtime_error&) {
   }
   EXPECT_THAT(window.m_redraws, ElementsAre(FALSE, TRUE));
+}
+
+TEST(DeferredRedrawSuspension, DrawingGoesOffOnceOnRequestAndBackOnOnlyWhenItWentOff) {
+  orvo::testing::scratch_window parent;
+  CDeferredRedrawCounter window;
+  window.Create(parent, RECT{0, 0, 100, 100}, nullptr, WS_CHILD | WS_VISIBLE);
+  window.StopRedraw();
+  window.SuspendRedraw();
+  window.SuspendRedraw();
+  window.ReleaseRedraw();
+  window.ReleaseRedraw();
+  EXPECT_THAT(window.m_redraws, IsEmpty()) << "no request inside, none outside";
+
+  window.SuspendRedraw();
+  window.SuspendRedraw();
+  window.StopRedraw();
+  window.StopRedraw();
+  window.ReleaseRedraw();
+  EXPECT_THAT(window.m_redraws, ElementsAre(FALSE));
+  window.ReleaseRedraw();
+  EXPECT_THAT(window.m_redraws, ElementsAre(FALSE, TRUE));
+  EXPECT_FALSE(window.IsRedrawStopped());
+  EXPECT_THAT(window.m_resuming_while_suspended, ElementsAre(true, true)) << "once per last release";
+  window.DestroyWindow();
 }
