@@ -85,6 +85,8 @@ CMainFrame::~CMainFrame() {
 // Creation: every step runs on its own, so a failed one is logged and the
 // later ones still run; the deferred start is always posted.
 LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL& bHandled) {
+  // The focus hook of this thread, once however many frames it makes.
+  m_focus_handler.InstallHook(m_hWnd);
   guarded(*this, [&] {
     WTL::CMessageLoop* loop = _Module.GetMessageLoop();
     if (loop) {
@@ -98,8 +100,7 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   Log(L"Orvo Client program started", log_information, 0);
   guarded(*this, [&] { load_data_files(); });
   guarded(*this, [&] { create_bars(); });
-  guarded(*this, [&] { create_protocol_pane(); });
-  guarded(*this, [&] { create_log_window(); });
+  guarded(*this, [&] { create_panes(); });
   guarded(*this, [&] {
     m_views->show_secondary(m_session.m_show_detailview);
     m_views->show_overview(m_session.m_show_overview);
@@ -138,24 +139,14 @@ void CMainFrame::create_bars() {
       nullptr);
   if (!m_hWndStatusBar) zel::throw_win32_error(::GetLastError());
   UIAddStatusBar(m_hWndStatusBar);
-  if (m_views == &m_no_views) {
-    m_hWndClient = m_frame_views.create(m_hWnd);
-    if (!m_hWndClient) zel::throw_win32_error(::GetLastError());
-    m_views = &m_frame_views;
-  } else {
-    m_hWndClient = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_hWnd, nullptr,
-                                     WTL::resource_instance(), nullptr);
-  }
   layout_status_bar({});
   UpdateLayout();
 }
 
-// The event log window starts hidden (its tab shows it) and asks for
-// attention only for errors logged from now on: records logged before it
-// existed are listed but ask for nothing.
-void CMainFrame::create_log_window() {
-  if (!m_log_window.Create(m_hWnd)) zel::throw_win32_error(::GetLastError());
-  m_log_window.ShowWindow(SW_HIDE);
+// The event log window asks for attention only for errors logged from now
+// on: records logged before it existed are listed but ask for nothing.
+void CMainFrame::create_log_window(HWND parent) {
+  if (!m_log_window.Create(parent)) zel::throw_win32_error(::GetLastError());
   m_log_window.m_attention = false;
   m_log_window.m_attention_level = log_error;
 }
@@ -190,24 +181,11 @@ void CMainFrame::place_status_panes() {
   ::SendMessageW(m_hWndStatusBar, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
 }
 
-// The deferred start shows the window: where the loaded session left it,
-// else normally; then it reopens the last protocol.
+// The deferred start shows the window and lays its panes out, as the
+// loaded session left them or by default; then it reopens the last
+// protocol.
 LRESULT CMainFrame::OnDeferredStart(UINT, WPARAM, LPARAM, BOOL&) {
-  guarded(*this, [&] {
-    if (!m_session.m_loaded) {
-      ShowWindow(SW_SHOWNORMAL);
-      return;
-    }
-    const Orvo::window_placement_record& r = m_session.m_mainframe_pos;
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    placement.flags = r.flags;
-    placement.showCmd = r.show_command;
-    placement.ptMinPosition = {r.min_x, r.min_y};
-    placement.ptMaxPosition = {r.max_x, r.max_y};
-    placement.rcNormalPosition = {r.left, r.top, r.right, r.bottom};
-    if (!::SetWindowPlacement(m_hWnd, &placement)) zel::throw_win32_error(::GetLastError());
-  });
+  guarded(*this, [&] { apply_layout(); });
   guarded(*this, [&] { open_last_protocol(); });
   return 0;
 }
@@ -230,6 +208,7 @@ LRESULT CMainFrame::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled) {
   _Module.Unlock();
   _Module.CloseInstanceMutex();
   if (_Module.m_main_frame == this) _Module.m_main_frame = nullptr;
+  m_focus_handler.RemoveHook();
   m_relocation.disconnect();
   m_data_files.reset();
   ::PostQuitMessage(0);
@@ -457,6 +436,8 @@ bool CMainFrame::ApplyState(const BSTR state) {
 Orvo::frame_facts CMainFrame::facts() const {
   Orvo::frame_facts f;
   f.modified = m_modified;
+  f.protocol_pane = m_protocol_pane.IsWindow() != FALSE;
+  f.protocol_pane_visible = protocol_pane_visible();
   f.show_toolbar = m_session.m_show_toolbar;
   f.show_statusbar = m_session.m_show_statusbar;
   f.show_overview = m_session.m_show_overview;
@@ -513,6 +494,7 @@ void CMainFrame::serve_attention() {
   if (!m_log_window.m_attention) return;
   m_log_window.m_attention = false;
   Orvo::beep(0xFFFFFFFF);
+  m_views->select_tab(1);
   if (IsIconic()) StartBlink();
 }
 

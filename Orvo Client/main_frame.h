@@ -13,8 +13,10 @@
 // The frame owns the event log window (CLogWindow): every record logged
 // through it goes there, and the frame's idle turn serves the window's
 // requests for attention (a beep; the tray blink while minimised).
-// Its client area holds its own views (CFrameViews: the system tree, the
-// place of the detail views). It reads the session and both protocol
+// It is a docking frame: the protocol manager is a docked (or floating)
+// pane, and the tabbed area in its centre holds its own views
+// (CFrameViews: the system tree and the detail views) in the system tab
+// and the event log in the other. It reads the session and both protocol
 // libraries at creation and writes them at Exit Now; the hooks m_load_data
 // and m_exit_now, when set, run in place of the data files.
 #pragma once
@@ -37,13 +39,16 @@
 #include "core/frame_rules.h"
 #include "core/records.h"
 #include "data_files.h"
+#include "docking_frame.h"
 #include "error_report.h"
+#include "focus_handler.h"
 #include "frame_views.h"
 #include "log_window.h"
 #include "main_frame_views.h"
 #include "protocol_frame_window.h"
 #include "res/resource.h"
 #include "server_link.h"
+#include "tab_window_holder.h"
 #include "tray_icon.h"
 #include "win/image_list.h"
 #include "win/loop.h"
@@ -54,7 +59,7 @@
 #include "zel/updater_window.h"
 
 class CMainFrame : public zel::updater_window<CMainFrame>,
-                   public zel::frame_window_impl<CMainFrame>,
+                   public dockwins::CDockingFrameImplBase<CMainFrame>,
                    public WTL::CUpdateUI<CMainFrame>,
                    public WTL::CMessageFilter,
                    public WTL::CIdleHandler,
@@ -94,8 +99,9 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   CMainFrame(const CMainFrame&) = delete;
   CMainFrame& operator=(const CMainFrame&) = delete;
 
-  // Views of the caller's (the frame does not own them) in place of its own,
-  // set before the window is created.
+  // Views of the caller's (the frame does not own them) that take the
+  // frame's requests in place of its own views, set before the window is
+  // created; the frame's own windows are made all the same.
   void set_views(frame_views& views) noexcept { m_views = &views; }
   // The frame's own views (in use unless others were set).
   CFrameViews& own_views() noexcept { return m_frame_views; }
@@ -110,6 +116,15 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   void set_data_folders(std::wstring user_base, std::wstring common_base);
   // The data files once read at creation (null with a loading hook).
   CDataFiles* data_files() noexcept { return m_data_files.get(); }
+
+  // The protocol manager's docking pane and the manager in it.
+  dockwins::CRq4TabWindowHolder& protocol_pane() noexcept { return m_protocol_pane; }
+  protocol_frame_window& protocol_window() noexcept { return m_protocol_window; }
+  // The pane is shown, docked or floating.
+  bool protocol_pane_visible() const noexcept;
+  // Focus to the next (previous) pane of the cycle: impedance view, system
+  // tree, primary view, secondary view, protocol manager.
+  void move_to_pane(bool forward);
 
   // The event log window, and the records it holds, oldest first.
   CLogWindow& log_window() noexcept { return m_log_window; }
@@ -229,6 +244,7 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
 
   BEGIN_MSG_MAP(CMainFrame)
   CHAIN_MSG_MAP(zel::updater_window<CMainFrame>)
+  CHAIN_MSG_MAP(dockwins::CDockingFrameImplBase<CMainFrame>)
   CHAIN_MSG_MAP(WTL::CUpdateUI<CMainFrame>)
   MESSAGE_HANDLER(WM_CREATE, OnCreate)
   MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
@@ -240,6 +256,9 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   MESSAGE_HANDLER(WM_REBUILD, OnRebuild)
   MESSAGE_HANDLER(WM_DEFERRED_START, OnDeferredStart)
   MESSAGE_HANDLER(WM_NCDESTROY, OnNcDestroy)
+  MESSAGE_HANDLER(WM_CONTEXTMENU, OnContextMenu)
+  if (uMsg == WM_NOTIFY && m_frame_views.tree_notification(*reinterpret_cast<const NMHDR*>(lParam), lResult))
+    return TRUE;
   if (uMsg == m_tray.data().uCallbackMessage && m_tray.added())
     ORVO_MSG_CALL(OnTrayNotify(uMsg, wParam, lParam, bHandled))
   if (uMsg == m_instance_message && uMsg) ORVO_MSG_CALL(static_cast<LRESULT>(static_cast<UINT>(~uMsg)))
@@ -273,8 +292,13 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   COMMAND_ID_HANDLER(ID_PROTOCOL_PREVIEW, OnProtocolCommand)
   COMMAND_ID_HANDLER(ID_VIEW_USER_OPTIONS, OnProtocolCommand)
   COMMAND_ID_HANDLER(ID_VIEW_DISPLAY_OPTIONS, OnProtocolCommand)
+  COMMAND_ID_HANDLER(ID_VIEW_OVERVIEW, OnViewPane)
+  COMMAND_ID_HANDLER(ID_VIEW_SECONDARY, OnViewPane)
+  COMMAND_ID_HANDLER(CZELPaneContainer::close_command, OnViewPane)
+  COMMAND_ID_HANDLER(ID_VIEW_PROTOCOL_MANAGER, OnViewProtocolManager)
+  COMMAND_ID_HANDLER(ID_NEXT_PANE, OnNextPane)
+  COMMAND_ID_HANDLER(ID_PREV_PANE, OnNextPane)
   CHAIN_MSG_MAP(WTL::CConditionalNotificationReflection<CMainFrame>)
-  CHAIN_MSG_MAP(zel::frame_window_impl<CMainFrame>)
   END_MSG_MAP()
 
   LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
@@ -305,6 +329,12 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   LRESULT OnHelpWeb(WORD, WORD, HWND, BOOL&);
   // Saving, opening and previewing protocols, and the two options dialogs.
   LRESULT OnProtocolCommand(WORD, WORD id, HWND, BOOL&);
+  // The panes: Overview, Secondary View and the containers' close buttons,
+  // Protocol Manager, next and previous pane, the View menu at a click.
+  LRESULT OnContextMenu(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnViewPane(WORD, WORD id, HWND sender, BOOL&);
+  LRESULT OnViewProtocolManager(WORD, WORD, HWND, BOOL&);
+  LRESULT OnNextPane(WORD, WORD id, HWND, BOOL&);
 
   // The toolbar in band 0xEB01 (null when it could not be made).
   HWND toolbar() const noexcept { return m_toolbar; }
@@ -318,7 +348,12 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   void set_status(UINT id);
 
   void create_bars();
-  void create_log_window();
+  void create_panes();
+  void create_log_window(HWND parent);
+  void place_protocol_pane();
+  void apply_layout();
+  void show_overview(bool show);
+  void show_secondary(bool show);
   void serve_attention();
   void create_toolbar();
   void show_toolbar(bool show);
@@ -346,6 +381,8 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   frame_views* m_views;
   null_frame_views m_no_views;
   CFrameViews m_frame_views{*this};  // the views unless others were set
+  dockwins::CDockingFocusHandler m_focus_handler;
+  dockwins::CRq4TabWindowHolder m_protocol_pane;
   CServerLink m_link;
   comet::com_ptr<IAmplifierState> m_state;
   comet::bstr_t m_state_string;

@@ -102,11 +102,13 @@ LRESULT CMainFrame::OnStateCommand(WORD, WORD id, HWND, BOOL&) {
 
 // The loop's filter: the accelerators (not while an edit control has the
 // focus, so its own Ctrl+V, Ctrl+C and Ctrl+Z stay its own), then
-// Ctrl+Space.
+// Ctrl+Space, then the views' filters and last the protocol manager's keys.
 BOOL CMainFrame::PreTranslateMessage(MSG* msg) {
   if (!is_edit_control(::GetFocus()) && TranslateAccelerator(msg)) return TRUE;
   if (filter_deblock_key(*msg)) return TRUE;
-  return m_views->filter_message(msg);
+  if (m_views->filter_message(msg)) return TRUE;
+  return m_protocol_window.IsWindow() && m_protocol_window.IsWindowVisible() &&
+         m_protocol_window.TranslateAccelerator(msg);
 }
 
 // Ctrl+Space: key-down switches global deblock on, key-up off; the key is

@@ -4,6 +4,16 @@
 #include "orvo_module.h"
 #include "zel/errors.h"
 
+namespace {
+
+void check_window(HWND window) {
+  if (!window) zel::throw_win32_error(::GetLastError());
+}
+
+bool shown(HWND window) { return window && (::GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+}  // namespace
+
 // The detail views edit in place inside the thread's message loop (the
 // frame is made after its loop).
 CFrameViews::CFrameViews(CMainFrame& frame) noexcept
@@ -13,68 +23,87 @@ CFrameViews::~CFrameViews() {
   if (m_impedance && m_impedance->m_hWnd) m_impedance->DestroyWindow();
 }
 
-HWND CFrameViews::create(HWND frame) {
-  if (!Create(frame, rcDefault, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS)) return nullptr;
-  if (!m_tree.Create(m_hWnd, rcDefault, tree_id) || !m_primary.Create(m_hWnd, rcDefault, nullptr, 0, 0, primary_id) ||
-      !m_secondary.Create(m_hWnd, rcDefault, nullptr, 0, 0, secondary_id)) {
-    DestroyWindow();
-    return nullptr;
+HWND CFrameViews::create_area(HWND frame) {
+  m_tabs.SetTabStyles(dockwins::tab_style::Tooltips | dockwins::tab_style::Bottom);
+  m_tabs.SetForwardNotifications(true);
+  return m_tabs.Create(frame, WTL::CWindow::rcDefault);
+}
+
+void CFrameViews::create_panes(HWND log) {
+  check_window(m_overview_split.Create(m_tabs, WTL::CWindow::rcDefault, nullptr,
+                                       WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_STATICEDGE));
+  m_overview_split.SetSplitterExtendedStyle(zel::splitter_proportional | zel::splitter_vertical);
+  check_window(m_detail_split.Create(m_overview_split, WTL::CWindow::rcDefault, nullptr,
+                                     WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN));
+  m_detail_split.SetSplitterExtendedStyle(zel::splitter_proportional);
+
+  check_window(m_primary_pane.Create(m_detail_split));
+  m_primary_pane.SetWindowText(L"Primary View - ");
+  check_window(m_primary.Create(m_primary_pane, WTL::CWindow::rcDefault, nullptr, 0, 0, primary_id));
+  m_primary_pane.SetClient(m_primary);
+
+  check_window(m_secondary_pane.Create(m_detail_split));
+  m_secondary_pane.SetWindowText(L"Secondary View - ");
+  check_window(m_secondary.Create(m_secondary_pane, WTL::CWindow::rcDefault, nullptr, 0, 0, secondary_id));
+  m_secondary_pane.SetClient(m_secondary);
+
+  check_window(m_overview_pane.Create(m_overview_split));
+  m_overview_pane.SetWindowText(L"Orvo System Overview");
+  check_window(m_tree.Create(m_overview_pane, WTL::CWindow::rcDefault, tree_id));
+  m_overview_pane.SetClient(m_tree);
+
+  m_detail_split.SetSplitterPanes(m_primary_pane, m_secondary_pane);
+  m_overview_split.SetSplitterPanes(m_overview_pane, m_detail_split);
+
+  const HINSTANCE instance = WTL::resource_instance();
+  if (m_tabs.AddTabWithIcon(m_overview_split, L"&Orvo System", system_tab_icon, instance) < 0 ||
+      m_tabs.AddTabWithIcon(log, L"&Event Log", event_log_tab_icon, instance) < 0)
+    zel::throw_win32_error(ERROR_INVALID_WINDOW_HANDLE);
+  // The event log shows when its tab is chosen.
+  ::ShowWindow(log, SW_HIDE);
+  m_tabs.UpdateLayout();
+}
+
+std::wstring CFrameViews::primary_title() const { return m_primary_pane.m_hWnd ? m_primary_pane.GetWindowText() : L""; }
+
+std::wstring CFrameViews::secondary_title() const {
+  return m_secondary_pane.m_hWnd ? m_secondary_pane.GetWindowText() : L"";
+}
+
+bool CFrameViews::tree_notification(const NMHDR& header, LRESULT& result) {
+  if (!m_tree.m_hWnd || header.hwndFrom != m_tree.m_hWnd) return false;
+  switch (header.code) {
+    case TVN_SELCHANGEDW: {
+      // A selection that leaves no item (the tree emptied) has nothing to show.
+      const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
+      if (change.itemNew.hItem) m_frame.OnTreeSelection(m_tree.item_id(change.itemNew.hItem));
+      result = 0;
+      return true;
+    }
+    case TVN_BEGINLABELEDITW: {
+      const auto& edit = reinterpret_cast<const NMTVDISPINFOW&>(header);
+      result = m_frame.OnBeginLabelEdit(m_tree.item_id(edit.item.hItem)) ? TRUE : FALSE;
+      return true;
+    }
+    case TVN_ENDLABELEDITW: {
+      const auto& edit = reinterpret_cast<const NMTVDISPINFOW&>(header);
+      result = m_frame.OnEndLabelEdit(m_tree.item_id(edit.item.hItem), edit.item.pszText) ? FALSE : TRUE;
+      return true;
+    }
+    default:
+      return false;
   }
-  layout();
-  return m_hWnd;
-}
-
-HWND CFrameViews::lower_view() const noexcept {
-  return m_impedance && m_impedance->m_hWnd ? m_impedance->m_hWnd : m_secondary.m_hWnd;
-}
-
-// Until the docked panes come, the tree takes a quarter of the width, as
-// the overview splitter does by default, and the detail area is split in
-// two rows: the primary view above the secondary (or impedance) view. The
-// primary view takes the whole area while the lower one is hidden; the
-// impedance view is shown whenever it is open.
-void CFrameViews::layout() {
-  if (!m_tree.m_hWnd) return;
-  RECT area{};
-  GetClientRect(&area);
-  ::MoveWindow(m_tree, 0, 0, (area.right - area.left) / 4, area.bottom - area.top, TRUE);
-  if (!m_primary.m_hWnd || !m_secondary.m_hWnd) return;
-  const RECT detail = detail_area();
-  const int width = detail.right - detail.left;
-  const int height = detail.bottom - detail.top;
-  const bool impedance = m_impedance && m_impedance->m_hWnd;
-  const bool lower = m_show_secondary || impedance;
-  const int upper_height = lower ? height / 2 : height;
-  ::MoveWindow(m_primary, detail.left, detail.top, width, upper_height, TRUE);
-  const HWND shown = lower_view();
-  if (lower) ::MoveWindow(shown, detail.left, detail.top + upper_height, width, height - upper_height, TRUE);
-  ::ShowWindow(shown, lower ? SW_SHOWNOACTIVATE : SW_HIDE);
-  if (impedance) m_secondary.ShowWindow(SW_HIDE);
-}
-
-RECT CFrameViews::detail_area() const noexcept {
-  RECT area{};
-  ::GetClientRect(m_hWnd, &area);
-  if (overview_visible()) {
-    RECT tree{};
-    ::GetWindowRect(m_tree, &tree);
-    area.left += tree.right - tree.left;
-  }
-  return area;
-}
-
-LRESULT CFrameViews::OnSize(UINT, WPARAM, LPARAM, BOOL&) {
-  layout();
-  return 0;
 }
 
 void CFrameViews::suspend_redraw() {
+  if (!m_tree.m_hWnd) return;
   m_tree.SuspendRedraw();
   m_primary.SuspendRedraw();
   m_secondary.SuspendRedraw();
 }
 
 void CFrameViews::resume_redraw() {
+  if (!m_tree.m_hWnd) return;
   m_tree.ReleaseRedraw();
   m_primary.ReleaseRedraw();
   m_secondary.ReleaseRedraw();
@@ -94,19 +123,39 @@ void CFrameViews::select_tree_item(long id) {
 
 long CFrameViews::selected_tree_item() const { return m_tree.m_hWnd ? m_tree.selected_id() : 0; }
 
-bool CFrameViews::overview_visible() const {
-  return m_tree.m_hWnd && (::GetWindowLongPtrW(m_tree, GWL_STYLE) & WS_VISIBLE) != 0;
-}
+bool CFrameViews::overview_visible() const { return shown(m_overview_pane.m_hWnd); }
 
 void CFrameViews::show_overview(bool show) {
-  if (!m_tree.m_hWnd) return;
-  m_tree.ShowWindow(show ? SW_SHOWNOACTIVATE : SW_HIDE);
-  layout();
+  if (m_overview_split.m_hWnd) m_overview_split.SetSinglePaneMode(show ? -1 : 1);
 }
+
+bool CFrameViews::secondary_visible() const { return shown(m_secondary_pane.m_hWnd); }
 
 void CFrameViews::show_secondary(bool show) {
   m_show_secondary = show;
-  layout();
+  show_lower_pane();
+}
+
+// The impedance container whenever it is open, else the secondary
+// container as its flag says.
+void CFrameViews::show_lower_pane() {
+  if (!m_detail_split.m_hWnd) return;
+  if (m_impedance_pane) {
+    m_secondary_pane.ShowWindow(SW_HIDE);
+    m_detail_split.SetSplitterPane(1, *m_impedance_pane, false);
+    m_detail_split.SetSinglePaneMode(-1);
+    return;
+  }
+  m_detail_split.SetSplitterPane(1, m_secondary_pane, false);
+  m_detail_split.SetSinglePaneMode(m_show_secondary ? -1 : 0);
+}
+
+void CFrameViews::select_tab(int tab) {
+  if (m_tabs.m_hWnd) m_tabs.GetTabCtrl().SetCurSel(tab);
+}
+
+int CFrameViews::active_tab() const {
+  return m_tabs.m_hWnd ? const_cast<dockwins::CTabbedChildWindow<>&>(m_tabs).GetTabCtrl().GetCurSel() : 0;
 }
 
 // The detail views are filled only once their windows exist.
@@ -142,9 +191,10 @@ void CFrameViews::scroll_to_current() {
   if (m_primary.m_hWnd) m_primary.scroll_to_focus_cell();
 }
 
+// The containers keep at most 80 characters of a title.
 void CFrameViews::set_view_titles(const std::wstring& primary, const std::wstring& secondary) {
-  m_primary_title = primary;
-  m_secondary_title = secondary;
+  if (m_primary_pane.m_hWnd) m_primary_pane.SetWindowText(primary.c_str());
+  if (m_secondary_pane.m_hWnd) m_secondary_pane.SetWindowText(secondary.c_str());
 }
 
 void CFrameViews::focus_primary() {
@@ -164,21 +214,31 @@ void CFrameViews::focus_view() {
   }
 }
 
-// The first check makes the view in the secondary view's place with the
-// secondary view's font; a later one points the same window at the new
-// amplifier and reads its electrodes again.
+// The first check makes the impedance container in the secondary's place,
+// and the view in it with the secondary view's font; a later one points
+// the same view at the new amplifier and reads its electrodes again.
 void CFrameViews::open_impedance(long id, const std::wstring& title) {
-  m_impedance_title = title;
   if (m_impedance && m_impedance->m_hWnd) {
+    m_impedance_pane->SetWindowText(title.c_str());
     m_impedance->set_amplifier_id(id);
     m_impedance->update();
     return;
   }
+  if (!m_detail_split.m_hWnd) return;
+  auto pane = std::make_unique<CZELPaneContainer>(false);
+  check_window(pane->Create(m_detail_split));
+  pane->SetWindowText(title.c_str());
   auto view = std::make_unique<CImpedanceView>(m_frame, id);
-  if (!view->Create(m_hWnd)) zel::throw_win32_error(::GetLastError());
+  if (!view->Create(*pane)) {
+    const DWORD error = ::GetLastError();
+    pane->DestroyWindow();
+    zel::throw_win32_error(error);
+  }
   view->SetFont(m_secondary.GetFont());
+  pane->SetClient(*view);
+  m_impedance_pane = std::move(pane);
   m_impedance = std::move(view);
-  layout();
+  show_lower_pane();
 }
 
 // A non-null pointer even for no readings, so that those are refused as
@@ -197,8 +257,9 @@ void CFrameViews::close_impedance() {
   if (!m_impedance) return;
   if (m_impedance->m_hWnd) m_impedance->DestroyWindow();
   m_impedance.reset();
-  m_impedance_title.clear();
-  layout();
+  if (m_impedance_pane && m_impedance_pane->m_hWnd) m_impedance_pane->DestroyWindow();
+  m_impedance_pane.reset();
+  show_lower_pane();
 }
 
 // The tree's filter, while the tree is there and shown, then the
@@ -207,24 +268,6 @@ BOOL CFrameViews::filter_message(MSG* msg) {
   if (m_tree.m_hWnd && m_tree.IsWindowVisible() && m_tree.PreTranslateMessage(msg)) return TRUE;
   if (m_impedance && m_impedance->m_hWnd && m_impedance->PreTranslateMessage(msg)) return TRUE;
   return FALSE;
-}
-
-// A selection that leaves no item (the tree emptied) has nothing to show.
-LRESULT CFrameViews::OnTreeSelChanged(int, LPNMHDR header, BOOL&) {
-  const auto* change = reinterpret_cast<const NMTREEVIEWW*>(header);
-  if (change->itemNew.hItem) m_frame.OnTreeSelection(m_tree.item_id(change->itemNew.hItem));
-  return 0;
-}
-
-LRESULT CFrameViews::OnTreeBeginLabelEdit(int, LPNMHDR header, BOOL&) {
-  const auto* edit = reinterpret_cast<const NMTVDISPINFOW*>(header);
-  return m_frame.OnBeginLabelEdit(m_tree.item_id(edit->item.hItem)) ? TRUE : FALSE;
-}
-
-LRESULT CFrameViews::OnTreeEndLabelEdit(int, LPNMHDR header, BOOL&) {
-  const auto* edit = reinterpret_cast<const NMTVDISPINFOW*>(header);
-  const bool refused = m_frame.OnEndLabelEdit(m_tree.item_id(edit->item.hItem), edit->item.pszText);
-  return refused ? FALSE : TRUE;
 }
 
 void CFrameViews::store_column_layouts(Orvo::protocol& protocol) {

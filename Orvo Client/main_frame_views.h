@@ -1,13 +1,24 @@
-// CFrameViews: the main frame's views in its client area. It holds the
-// system tree (COrvoTreeView) on the left and passes the tree's selection
-// and label edits to the frame; the rest of the area (`detail_area`) holds
-// the primary view (CChannelView) above the secondary view (CAmplifierView),
-// whose place the impedance view (CImpedanceView) takes while a check runs.
-// The detail views' notifications come back to them reflected.
+// CFrameViews: the main frame's tabbed area and the views in it.
+//
+//   tabbed area (the frame's client window)
+//     tab 0 "&Orvo System": overview splitter (vertical, static edge)
+//       left:  "Orvo System Overview" container (close button): system tree
+//       right: detail splitter (horizontal)
+//         top:    "Primary View - " container: primary view (CChannelView)
+//         bottom: "Secondary View - " container (close button): secondary
+//                 view (CAmplifierView); while an impedance check runs the
+//                 "Impedance View - " container (CImpedanceView) instead
+//     tab 1 "&Event Log": the frame's event log window
+//
+// Containers, splitters and the tabbed area pass their children's
+// commands, notifications and drawing messages up to the frame, which
+// hands the tree's to `tree_notification` and reflects the detail views'
+// back to them.
 //
 //   CFrameViews views(frame);
-//   frame.m_hWndClient = views.create(frame);   // a child window of the frame
-//   frame.set_views(views);
+//   frame.m_hWndClient = views.create_area(frame);
+//   log.Create(views.tabs());
+//   views.create_panes(log);
 #pragma once
 
 #include <windows.h>
@@ -16,36 +27,56 @@
 #include <string>
 
 #include "detail_views.h"
+#include "tabbed_frame.h"
 #include "frame_views.h"
 #include "impedance_view.h"
+#include "log_window_resources.h"
 #include "orvo_tree_view.h"
-#include "win/window_impl.h"
+#include "pane_container.h"
+#include "res/resource.h"
+#include "zel/dynamic_splitter.h"
 
 class CMainFrame;
 
-class CFrameViews : public frame_views, public WTL::CWindowImpl<CFrameViews> {
+class CFrameViews : public frame_views {
  public:
-  // The tree's control id inside the views' window.
+  // Control ids of the views inside their containers.
   enum : UINT { tree_id = 0xE900, primary_id = 0xE901, secondary_id = 0xE902 };
+  // The tabs' icons.
+  enum : UINT { system_tab_icon = IDI_SYSTEM_TAB, event_log_tab_icon = IDI_LOG_EVENT };
 
   explicit CFrameViews(CMainFrame& frame) noexcept;
   ~CFrameViews() override;
+  CFrameViews(const CFrameViews&) = delete;
+  CFrameViews& operator=(const CFrameViews&) = delete;
 
-  static WTL::window_class class_traits() { return {L"Orvo.FrameViews", 0, COLOR_BTNFACE + 1}; }
+  // The tabbed area, a child of the frame; null when it could not be made.
+  HWND create_area(HWND frame);
+  // The splitters, containers and views, then the two tabs: the system tab
+  // and `log` (a child of the tabbed area) as the event log tab. Throws
+  // when a window cannot be made.
+  void create_panes(HWND log);
 
-  // Creates the views' window as a child of the frame and the views in it;
-  // null when the window could not be made.
-  HWND create(HWND frame);
+  dockwins::CTabbedChildWindow<>& tabs() noexcept { return m_tabs; }
+  WTL::CDynSplitterWindow& overview_splitter() noexcept { return m_overview_split; }
+  WTL::CDynSplitterWindow& detail_splitter() noexcept { return m_detail_split; }
+  CZELPaneContainer& overview_pane() noexcept { return m_overview_pane; }
+  CZELPaneContainer& primary_pane() noexcept { return m_primary_pane; }
+  CZELPaneContainer& secondary_pane() noexcept { return m_secondary_pane; }
+  // The impedance container while a check runs; null otherwise.
+  CZELPaneContainer* impedance_pane() noexcept { return m_impedance_pane.get(); }
 
   COrvoTreeView& tree() noexcept { return m_tree; }
   CChannelView& primary() noexcept { return m_primary; }
   CAmplifierView& secondary() noexcept { return m_secondary; }
   // The impedance view while a check runs; null otherwise.
   CImpedanceView* impedance() noexcept { return m_impedance.get(); }
-  const std::wstring& primary_title() const noexcept { return m_primary_title; }
-  const std::wstring& secondary_title() const noexcept { return m_secondary_title; }
-  // The part of the window the detail views take: all of it right of the tree.
-  RECT detail_area() const noexcept;
+  std::wstring primary_title() const;
+  std::wstring secondary_title() const;
+
+  // The system tree's selection and label edits, as the frame receives
+  // them; false for any other notification.
+  bool tree_notification(const NMHDR& header, LRESULT& result);
 
   void suspend_redraw() override;
   void resume_redraw() override;
@@ -70,43 +101,30 @@ class CFrameViews : public frame_views, public WTL::CWindowImpl<CFrameViews> {
   void refresh_impedance(IAmplifierState* state) override;
   void close_impedance() override;
 
-  // The overview is the tree's pane.
+  // The overview is the overview splitter's left pane, the secondary view
+  // the detail splitter's lower one.
   bool overview_visible() const override;
   void show_overview(bool show) override;
   void show_secondary(bool show) override;
-  void select_tab(int tab) override { m_tabs.select_tab(tab); }
-  int active_tab() const override { return m_tabs.active_tab(); }
+  bool secondary_visible() const;
+  void select_tab(int tab) override;
+  int active_tab() const override;
 
   BOOL filter_message(MSG* msg) override;
   void store_column_layouts(Orvo::protocol& protocol) override;
   void apply_column_layouts(const Orvo::protocol& protocol) override;
 
-  BEGIN_MSG_MAP(CFrameViews)
-  MESSAGE_HANDLER(WM_SIZE, OnSize)
-  NOTIFY_HANDLER(tree_id, TVN_SELCHANGEDW, OnTreeSelChanged)
-  NOTIFY_HANDLER(tree_id, TVN_BEGINLABELEDITW, OnTreeBeginLabelEdit)
-  NOTIFY_HANDLER(tree_id, TVN_ENDLABELEDITW, OnTreeEndLabelEdit)
-  REFLECT_NOTIFICATIONS()
-  END_MSG_MAP()
-
-  LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
-  LRESULT OnTreeSelChanged(int, LPNMHDR, BOOL&);
-  LRESULT OnTreeBeginLabelEdit(int, LPNMHDR, BOOL&);
-  LRESULT OnTreeEndLabelEdit(int, LPNMHDR, BOOL&);
-
  private:
-  void layout();
-  // The window in the secondary view's place: the impedance view while it
-  // is open, else the secondary view.
-  HWND lower_view() const noexcept;
+  void show_lower_pane();
 
   CMainFrame& m_frame;
+  dockwins::CTabbedChildWindow<> m_tabs;
+  WTL::CDynSplitterWindow m_overview_split, m_detail_split;
+  CZELPaneContainer m_primary_pane{false}, m_secondary_pane{true}, m_overview_pane{true};
+  std::unique_ptr<CZELPaneContainer> m_impedance_pane;
   COrvoTreeView m_tree;
   CChannelView m_primary;
   CAmplifierView m_secondary;
   std::unique_ptr<CImpedanceView> m_impedance;
   bool m_show_secondary = true;
-  // Titles kept until the views have panes that show them.
-  std::wstring m_primary_title, m_secondary_title, m_impedance_title;
-  null_frame_views m_tabs;  // the tabbed area's stand-in: the active tab
 };

@@ -65,4 +65,12 @@ std::vector<int> status_pane_edges(int total, const std::vector<int>& widths) {
   return edges;
 }
 
+bool placement_restorable(const window_placement_record& placement) {
+  constexpr std::uint32_t placement_size = 44, shown_normally = 1, shown_maximised = 3;
+  return placement.length == placement_size &&
+         (placement.show_command == shown_normally || placement.show_command == shown_maximised);
+}
+
+splitter_positions default_splitter_positions(int width, int height) { return {width / 4, height / 3 * 2}; }
+
 }  // namespace Orvo

@@ -64,4 +64,18 @@ std::vector<int> status_pane_widths(const std::function<int(const std::wstring&)
 // what the others leave (never less than 0).
 std::vector<int> status_pane_edges(int total, const std::vector<int>& widths);
 
+// A stored window placement the frame takes as it is: 44 bytes long, shown
+// normally (1) or maximised (3). Any other gives a normal show.
+bool placement_restorable(const window_placement_record& placement);
+
+// The splitters' default positions in a client area: the overview bar at a
+// quarter of the width, the detail bar at two thirds of the height (the
+// third taken whole, then doubled).
+struct splitter_positions {
+  int overview;
+  int detail;
+  bool operator==(const splitter_positions& o) const { return overview == o.overview && detail == o.detail; }
+};
+splitter_positions default_splitter_positions(int width, int height);
+
 }  // namespace Orvo

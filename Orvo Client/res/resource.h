@@ -7,6 +7,7 @@
 #define IDI_TRAY_BLINK 218  // tray icon, blinking
 #define IDI_DATA_RECEIVED 226
 #define IDI_IDLE 227
+#define IDI_SYSTEM_TAB 262
 #define IDR_TRAY_MENU 265
 #define IDD_CLOSE 283
 #define IDC_CLOSE_TEXT 1000

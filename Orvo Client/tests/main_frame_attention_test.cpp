@@ -61,7 +61,7 @@ TEST_F(MainFrameAttention, TheLogWindowListsWhatWasLoggedBeforeItExistedAndAsksF
   start([](CMainFrame&) { throw std::runtime_error("session unreadable"); });
   HWND window = frame().log_window();
   ASSERT_TRUE(::IsWindow(window));
-  EXPECT_EQ(::GetParent(window), static_cast<HWND>(frame()));
+  EXPECT_EQ(::GetParent(window), frame().m_hWndClient);
   EXPECT_FALSE(::IsWindowVisible(window));  // until its tab shows it
   EXPECT_EQ(log_item_text(frame(), 0, 2), L"Orvo Client program started");
   EXPECT_EQ(log_item_text(frame(), 1, 2), L"session unreadable");

@@ -227,6 +227,7 @@ TEST_P(StateCommands, EditsUndoRedoAndPasteSendTheirStatesAndKeepBothHistories) 
   EXPECT_EQ(frame().log_records().back(), (frame_log_record{L"The state string is not valid", 3, E_FAIL}));
   EXPECT_EQ(pane_text(frame(), 0), L"An error occurred communicating with the Orvo System");
   sizes.push_back(histories());
+  command(ID_SYSTEM_TAB);  // the error showed the event log
   set_clipboard(s2);
   step([&] { command(ID_PASTE); });
   sizes.push_back(histories());

@@ -17,6 +17,7 @@
 #include "comet/variant.h"
 #include "impedance_view.h"
 #include "main_frame_views.h"
+#include "zel/paint_no_items.h"
 #include "main_frame_stand_in_test.h"
 #include "orvo_tree_view.h"
 #include "state_walk.h"
@@ -241,7 +242,7 @@ class MainFrameTree : public stand_in_frame_test<> {
     ASSERT_EQ(control->put_State(text.in()), S_OK);
     f = std::make_unique<frame_fixture>();
     ASSERT_TRUE(pump_until([&] { return frame().IsWindowVisible() != FALSE; }));
-    tree = FindWindowExW(frame().m_hWndClient, nullptr, L"ZEL-TreeViewEx", nullptr);
+    tree = frame().own_views().tree();
     ASSERT_NE(tree, nullptr);
   }
   CMainFrame& frame() { return f->frame; }
@@ -276,6 +277,7 @@ TEST_F(MainFrameTree, AChangeEventRebuildsTheTreeAndSelectsTheItemAgain) {
   start();
   log_events(frame());  // the OnChange record tells when the event was handled
   EXPECT_EQ(TreeView_GetCount(tree), 20u);
+  EXPECT_FALSE(zel::detail::has_no_items(tree)) << "the filled tree paints its items";
   EXPECT_EQ(last_impedance_query(), L"CanCheckImpedance(0)");
   ASSERT_NE(item(left_channel_4), nullptr);
   TreeView_SelectItem(tree, item(left_channel_4));
@@ -361,7 +363,8 @@ TEST_F(MainFrameTree, AnImpedanceCheckShowsItsViewInTheSecondaryViewsPlaceUntilI
   const HWND window = views.impedance()->m_hWnd;
   EXPECT_TRUE(IsWindowVisible(window));
   EXPECT_FALSE(views.secondary().IsWindowVisible());
-  EXPECT_EQ(GetParent(window), frame().m_hWndClient);
+  ASSERT_NE(views.impedance_pane(), nullptr);
+  EXPECT_EQ(GetParent(window), views.impedance_pane()->m_hWnd);
   EXPECT_EQ(views.impedance()->electrode(0).name(), L"Ch9 P");
   EXPECT_EQ(views.impedance()->electrode(15).face().reading, 160);
 

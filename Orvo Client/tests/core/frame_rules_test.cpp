@@ -131,3 +131,24 @@ TEST(StatusPanes, WidthsAreTheWiderTextPlusEightAndPaneZeroTakesTheRest) {
   EXPECT_EQ(status_pane_edges(100, {22, 30}), (std::vector<int>{48, 70, 100}));
   EXPECT_EQ(status_pane_edges(40, {22, 30}), (std::vector<int>{0, 22, 52}));
 }
+
+TEST(StoredPlacement, IsTakenOnlyWhenFullLengthAndShownNormallyOrMaximised) {
+  Orvo::window_placement_record placement;
+  placement.length = 44;
+  placement.show_command = 1;
+  EXPECT_TRUE(Orvo::placement_restorable(placement));
+  placement.show_command = 3;
+  EXPECT_TRUE(Orvo::placement_restorable(placement));
+  for (std::uint32_t shown : {0u, 2u, 6u, 7u}) {
+    placement.show_command = shown;
+    EXPECT_FALSE(Orvo::placement_restorable(placement)) << "show command " << shown;
+  }
+  placement.show_command = 1;
+  placement.length = 40;
+  EXPECT_FALSE(Orvo::placement_restorable(placement));
+}
+
+TEST(DefaultSplitters, QuarterOfTheWidthAndTwiceAWholeThirdOfTheHeight) {
+  EXPECT_EQ(Orvo::default_splitter_positions(1000, 700), (Orvo::splitter_positions{250, 466}));
+  EXPECT_EQ(Orvo::default_splitter_positions(7, 5), (Orvo::splitter_positions{1, 2}));
+}
