@@ -255,6 +255,13 @@ TEST_F(MainFramePanes, TheWindowTreeHoldsItsPanesInOrderWithTheirClassesParentsA
   ASSERT_EQ(control->FireImpedanceEnd(), S_OK);
   EXPECT_EQ(views().impedance_pane(), nullptr);
   EXPECT_EQ(detail.GetSplitterPane(1), views().secondary_pane().m_hWnd);
+
+  // The docking focus hook lives as long as the window.
+  dockwins::CDockingFocusHandler* focus = dockwins::CDockingFocusHandler::Instance();
+  ASSERT_NE(focus, nullptr);
+  EXPECT_NE(focus->Hook(), nullptr);
+  frame().DestroyWindow();
+  EXPECT_EQ(focus->Hook(), nullptr);
 }
 
 TEST_F(MainFramePanes, CloseButtonsHideTheOverviewAndTheSecondaryViewAndMoveTheFocusOn) {
@@ -355,7 +362,9 @@ TEST_F(MainFramePanes, StoredSplittersOutsideTheirWindowsEndInsideAndAFloatingPa
 }
 
 TEST_F(MainFramePanes, TheRecordedLayoutIsWhatTheNextStartApplies) {
-  for (const bool floating : {false, true}) {
+  constexpr int docked = 0, floats = 1, hidden = 2;
+  for (const int pane_state : {docked, floats, hidden}) {
+    const bool floating = pane_state == floats;
     start_built_in();
     ::SetWindowPos(frame(), nullptr, 40, 30, 900, 700, SWP_NOZORDER);
     if (floating) {
@@ -367,23 +376,33 @@ TEST_F(MainFramePanes, TheRecordedLayoutIsWhatTheNextStartApplies) {
     views().overview_splitter().SetSplitterPos(250);
     views().detail_splitter().SetSplitterPos(300);
     frame().protocol_window().set_splitter_position(90);
+    const RECT pane = window_rect(frame().protocol_pane());
+    if (pane_state == hidden) command(ID_VIEW_PROTOCOL_MANAGER);
     frame().record_layout();
     const Orvo::session_data first = frame().m_session;
-    const RECT pane = window_rect(frame().protocol_pane());
     f.reset();
 
     start_with(first);
     frame().record_layout();
     const Orvo::session_data& second = frame().m_session;
-    EXPECT_EQ(second.m_mainframe_pos, first.m_mainframe_pos) << floating;
-    EXPECT_EQ(second.m_wndSplitPos, 250);
-    EXPECT_EQ(second.m_wndSplitHorPos, 300);
-    EXPECT_EQ(second.m_protocol_manager_splitter_pos, 90);
-    EXPECT_EQ(frame().protocol_pane().IsDocked(), !floating);
+    EXPECT_EQ(second.m_mainframe_pos, first.m_mainframe_pos) << pane_state;
+    EXPECT_EQ(second.m_wndSplitPos, first.m_wndSplitPos) << pane_state;
+    EXPECT_EQ(second.m_wndSplitHorPos, first.m_wndSplitHorPos) << pane_state;
+    EXPECT_EQ(second.m_protocol_manager_splitter_pos, first.m_protocol_manager_splitter_pos) << pane_state;
+    if (pane_state != hidden) {
+      EXPECT_EQ(first.m_wndSplitPos, 250);
+      EXPECT_EQ(first.m_protocol_manager_splitter_pos, 90);
+    }
+    if (pane_state == hidden) {
+      EXPECT_FALSE(frame().protocol_pane_visible());
+      command(ID_VIEW_PROTOCOL_MANAGER);  // shown where it was docked
+    }
+    EXPECT_TRUE(frame().protocol_pane_visible()) << pane_state;
+    EXPECT_EQ(frame().protocol_pane().IsDocked(), !floating) << pane_state;
     const RECT again = window_rect(frame().protocol_pane());
     EXPECT_THAT((std::vector<LONG>{again.left, again.top, again.right, again.bottom}),
                 ElementsAre(pane.left, pane.top, pane.right, pane.bottom))
-        << floating;
+        << pane_state;
     f.reset();
   }
 }
@@ -532,4 +551,17 @@ TEST_F(MainFramePanes, TheManagersOpenAndPreviewReachTheFrameDockedAndFloating) 
   ::RemoveWindowSubclass(frame(), record_commands, 1);
   Orvo::set_message_box_hook(previous);
   EXPECT_THAT(g_commands, ElementsAre(ID_PROTOCOL_OPEN, ID_PROTOCOL_PREVIEW));
+}
+
+TEST_F(MainFramePanes, TheManagersKeysComeLastInTheFramesFilter) {
+  start();
+  frame().m_libraries.m_user[u"Q"] = Orvo::protocol{};
+  frame().protocol_window().refresh();
+  frame().protocol_window().select(true, L"Q");
+  const HWND tree = frame().protocol_window().tree();
+  ::SetFocus(tree);
+  MSG rename{tree, WM_KEYDOWN, VK_F2, 0, 0, {}};
+  EXPECT_TRUE(frame().PreTranslateMessage(&rename));
+  EXPECT_TRUE(frame().protocol_window().label_editing());
+  TreeView_EndEditLabelNow(tree, TRUE);
 }
