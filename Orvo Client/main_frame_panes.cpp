@@ -232,15 +232,7 @@ LRESULT CMainFrame::OnNextPane(WORD, WORD id, HWND, BOOL&) {
 void CMainFrame::move_to_pane(bool forward) {
   const HWND focus = ::GetFocus();
   if (holds(m_log_window, focus)) return;
-  const HWND manager_panes[] = {m_protocol_window.tree(), m_protocol_window.details()};
-  if (holds(m_protocol_pane, focus)) {
-    const HWND from = forward ? manager_panes[0] : manager_panes[1];
-    const HWND to = forward ? manager_panes[1] : manager_panes[0];
-    if (holds(from, focus) && usable(to)) {
-      ::SetFocus(to);
-      return;
-    }
-  }
+  if (holds(m_protocol_pane, focus) && m_protocol_window.move_focus(forward)) return;
   CImpedanceView* impedance = m_frame_views.impedance();
   const HWND cycle[] = {impedance ? impedance->m_hWnd : nullptr, m_frame_views.tree(), m_frame_views.primary(),
                         m_frame_views.secondary(), m_protocol_pane};
@@ -256,12 +248,7 @@ void CMainFrame::move_to_pane(bool forward) {
   for (int step = 1; step < count; ++step) {
     const int i = (at + (forward ? step : count - step)) % count;
     if (!usable(cycle[i])) continue;
-    if (cycle[i] == m_protocol_pane.m_hWnd) {
-      const HWND first = forward ? manager_panes[0] : manager_panes[1];
-      ::SetFocus(usable(first) ? first : m_protocol_pane.m_hWnd);
-    } else {
-      ::SetFocus(cycle[i]);
-    }
+    if (cycle[i] != m_protocol_pane.m_hWnd || !m_protocol_window.move_focus(forward)) ::SetFocus(cycle[i]);
     return;
   }
 }

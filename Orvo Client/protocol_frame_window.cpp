@@ -185,6 +185,20 @@ LRESULT protocol_frame_window::OnSetFocus(UINT, WPARAM, LPARAM, BOOL&) {
   return 0;
 }
 
+bool protocol_frame_window::move_focus(bool forward) {
+  const HWND panes[] = {m_tree, m_details.m_hWnd};
+  const auto holds = [](HWND pane, HWND focus) { return pane && focus && (pane == focus || ::IsChild(pane, focus)); };
+  const HWND focus = ::GetFocus();
+  int at = -1;
+  for (int i = 0; i < 2; ++i)
+    if (holds(panes[i], focus)) at = i;
+  const int next = at == -1 ? (forward ? 0 : 1) : at + (forward ? 1 : -1);
+  if (next < 0 || next > 1 || !panes[next] || !::IsWindowVisible(panes[next]) || !::IsWindowEnabled(panes[next]))
+    return false;
+  ::SetFocus(panes[next]);
+  return true;
+}
+
 void protocol_frame_window::report() noexcept {
   if (m_log) report_current_exception(*m_log);
 }

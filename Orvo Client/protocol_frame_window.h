@@ -109,6 +109,11 @@ class protocol_frame_window
   // Enables the commands for the selection and shows them on the toolbar.
   BOOL OnIdle() override;
 
+  // Focus to the next (previous) of its two panes, tree then details,
+  // entering at the first (last) one when the focus is outside; false, and
+  // nothing moved, when the focus would leave the manager.
+  bool move_focus(bool forward);
+
   // The bar between tree and details, in pixels from the top.
   int splitter_position() const { return m_splitter.GetSplitterPos(); }
   void set_splitter_position(int position) { m_splitter.SetSplitterPos(position); }
