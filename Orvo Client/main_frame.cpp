@@ -477,6 +477,15 @@ BOOL CMainFrame::OnIdle() {
     m_title = title;
     SetWindowText(title.c_str());
   }
+  update_command_states();
+  bool served = false;
+  guarded(*this, [&] { served = serve_attention(); });
+  // The event log's tab disables the system tab's commands at once.
+  if (served) update_command_states();
+  return FALSE;
+}
+
+void CMainFrame::update_command_states() {
   for (const Orvo::command_state& s : Orvo::command_states(facts())) {
     UIEnable(static_cast<int>(s.id), s.enabled);
     UISetCheck(static_cast<int>(s.id), s.checked ? 1 : 0);
@@ -484,18 +493,17 @@ BOOL CMainFrame::OnIdle() {
   update_panes();
   UIUpdateToolBar();
   UIUpdateStatusBar();
-  guarded(*this, [&] { serve_attention(); });
-  return FALSE;
 }
 
-// One beep however many records asked since the last idle turn; the tray
-// icon blinks while the frame is minimised.
-void CMainFrame::serve_attention() {
-  if (!m_log_window.m_attention) return;
+// One beep however many records asked since the last idle turn, and the
+// event log's tab; the tray icon blinks while the frame is minimised.
+bool CMainFrame::serve_attention() {
+  if (!m_log_window.m_attention) return false;
   m_log_window.m_attention = false;
   Orvo::beep(0xFFFFFFFF);
   m_views->select_tab(1);
   if (IsIconic()) StartBlink();
+  return true;
 }
 
 void CMainFrame::update_panes() {

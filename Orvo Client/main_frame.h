@@ -354,7 +354,8 @@ class CMainFrame : public zel::updater_window<CMainFrame>,
   void apply_layout();
   void show_overview(bool show);
   void show_secondary(bool show);
-  void serve_attention();
+  bool serve_attention();
+  void update_command_states();
   void create_toolbar();
   void show_toolbar(bool show);
   void layout_status_bar(const std::vector<std::wstring>& property_texts);

@@ -420,6 +420,7 @@ TEST_F(MainFramePanes, AnErrorShowsTheEventLogTabAtTheNextIdleTurnAndAWarningNot
   EXPECT_EQ(views().active_tab(), 1);
   EXPECT_TRUE(frame().log_window().IsWindowVisible());
   EXPECT_EQ(beeps.size(), 1u);
+  EXPECT_FALSE(frame().UIIsEnabled(ID_VIEW_OVERVIEW)) << "the system tab's commands, in the same turn";
 
   command(ID_SYSTEM_TAB);
   frame().Log(L"The update to the Orvo system was only partially applied", log_warning, 1);
