@@ -359,6 +359,16 @@ TEST_F(MainFramePanes, StoredSplittersOutsideTheirWindowsEndInsideAndAFloatingPa
   EXPECT_EQ(views().overview_splitter().GetSplitterPos(), 0);
   EXPECT_TRUE(frame().protocol_pane().IsDocked());
   EXPECT_TRUE(frame().protocol_pane_visible());
+  f.reset();
+
+  // Hidden there, it stays hidden and shows docked.
+  pane.visible = 0;
+  session.m_protocol_window_pos = stored(pane);
+  start_with(session);
+  EXPECT_FALSE(frame().protocol_pane_visible());
+  command(ID_VIEW_PROTOCOL_MANAGER);
+  EXPECT_TRUE(frame().protocol_pane().IsDocked());
+  EXPECT_TRUE(frame().protocol_pane_visible());
 }
 
 TEST_F(MainFramePanes, TheRecordedLayoutIsWhatTheNextStartApplies) {
