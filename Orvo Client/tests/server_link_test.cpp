@@ -466,6 +466,20 @@ TEST_F(InProcessServer, TheServerIsTheRootNodeAndListsItsProperties) {
   });
 }
 
+TEST_F(InProcessServer, TheStandInsFirstStateReadsBackAsItselfThroughTheStateItSends) {
+  in_sta([&] {
+    use_capabilities();
+    session s;
+    BSTR first = nullptr;
+    ASSERT_EQ(s.control->get_State(&first), S_OK);
+    const std::wstring text(first, SysStringLen(first));
+    SysFreeString(first);
+    s.link.connect();
+    ASSERT_TRUE(s.handler.last_state);
+    EXPECT_EQ(as_string(s.handler.last_state.get()), text);
+  });
+}
+
 TEST_F(InProcessServer, TheStandInStartsFromItsSetStateAndChecksStateStrings) {
   in_sta([&] {
     use_capabilities();

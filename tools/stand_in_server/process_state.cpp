@@ -6,17 +6,13 @@
 #include "OrvoImpl_h.h"
 #include "com/error.h"
 #include "com/ptr.h"
-#include "core/amplifier_memory_collection.h"
-#include "core/state_string.h"
+#include "core/fresh_amplifier.h"
 
 namespace stand_in {
 
 settings default_settings() {
-  using namespace orvo::impl;
   settings first;
-  TAmplifierMemoryCollection images;
-  images.Add(0, 0, TMemory());
-  const std::string text = WriteStateString(images);
+  const std::string text = fresh_state_string();
   first.state.assign(text.begin(), text.end());
   VARIANT name;
   VariantInit(&name);

@@ -56,8 +56,8 @@ struct settings {
   std::map<std::wstring, failure> failures;  // by method name
 };
 
-// The first settings: one amplifier of the first registered model, and
-// one property naming the server.
+// The first settings: one fresh amplifier of the first registered model,
+// and one property naming the server.
 settings default_settings();
 
 struct process_state {
