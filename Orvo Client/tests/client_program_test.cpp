@@ -577,4 +577,249 @@ TEST_F(ClientProgramDataFiles, UserOptionsAreWrittenAtOnceAndALastProtocolGoneFr
   EXPECT_FALSE(session.m_show_spashscreen);
 }
 
+std::wstring class_of(HWND window) {
+  wchar_t name[64] = L"";
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
+RECT rect_in(HWND window, HWND parent) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// The first window below `root` (or, without one, of the process) of that
+// class whose parent passes `parent_test`.
+HWND find_window(DWORD process, HWND root, const wchar_t* kind, const std::function<bool(HWND)>& parent_test) {
+  HWND found = nullptr;
+  each_window(
+      [&](HWND window) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == process && class_of(window) == kind && parent_test(GetParent(window))) found = window;
+        return found == nullptr;
+      },
+      root);
+  return found;
+}
+
+// A splitter's two panes, first the left or upper one.
+std::pair<RECT, RECT> splitter_panes(HWND splitter) {
+  std::vector<RECT> panes;
+  for (HWND child = GetWindow(splitter, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (IsWindowVisible(child)) panes.push_back(rect_in(child, splitter));
+  if (panes.size() != 2) return {};
+  if (panes[1].left < panes[0].left || panes[1].top < panes[0].top) std::swap(panes[0], panes[1]);
+  return {panes[0], panes[1]};
+}
+
+// The program's layout as another process sees it.
+class seen_layout {
+ public:
+  seen_layout(client_run& run, HWND main) : m_run(run), m_main(main) {}
+
+  HWND overview_splitter() const {
+    return find_window(m_run.id(), m_main, L"zel::dynamic_splitter",
+                       [](HWND parent) { return class_of(parent) == L"TabbedChildWindow"; });
+  }
+  HWND detail_splitter() const {
+    const HWND overview = overview_splitter();
+    return find_window(m_run.id(), m_main, L"zel::dynamic_splitter", [&](HWND parent) { return parent == overview; });
+  }
+  // The protocol manager's pane, docked in the frame or floating.
+  HWND pane() const {
+    const auto any = [](HWND) { return true; };
+    HWND found = find_window(m_run.id(), m_main, L"zel::docking_window_holder", any);
+    return found ? found : find_window(m_run.id(), nullptr, L"zel::docking_window_holder", any);
+  }
+  LONG pane_width() const {
+    RECT r{};
+    GetWindowRect(pane(), &r);
+    return r.right - r.left;
+  }
+  bool pane_docked() const { return (GetWindowLongW(pane(), GWL_STYLE) & WS_CHILD) != 0; }
+  // Where a splitter's bar is: the right or lower edge of its first pane.
+  static int splitter_position(HWND splitter, bool vertical) {
+    const RECT first = splitter_panes(splitter).first;
+    return vertical ? first.right : first.bottom;
+  }
+
+  // Every measure the session keeps, as numbers to compare.
+  std::vector<LONG> measures() const {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(m_main, &placement);
+    const RECT& frame = placement.rcNormalPosition;
+    const HWND holder = pane();
+    RECT pane_rect{};
+    GetWindowRect(holder, &pane_rect);
+    const bool shown = IsWindowVisible(holder) != FALSE;
+    std::vector<LONG> all{frame.left,
+                          frame.top,
+                          frame.right,
+                          frame.bottom,
+                          static_cast<LONG>(placement.showCmd),
+                          splitter_position(overview_splitter(), true),
+                          splitter_position(detail_splitter(), false),
+                          shown,
+                          pane_docked()};
+    if (shown) all.insert(all.end(), {pane_rect.left, pane_rect.top, pane_rect.right, pane_rect.bottom});
+    return all;
+  }
+
+ private:
+  client_run& m_run;
+  HWND m_main;
+};
+
+// Drags a splitter's bar by `distance` with the messages a user's drag
+// sends it.
+void drag_splitter(HWND splitter, bool vertical, int distance) {
+  const auto [first, second] = splitter_panes(splitter);
+  POINT at = vertical ? POINT{(first.right + second.left) / 2, first.top + 20}
+                      : POINT{first.left + 20, (first.bottom + second.top) / 2};
+  SendMessageW(splitter, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+  (vertical ? at.x : at.y) += distance;
+  SendMessageW(splitter, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+  SendMessageW(splitter, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+}
+
+// Drags the bar between the tabbed area and the docked pane's column
+// `distance` to the left: the frame runs its own drag loop, fed here.
+void widen_docked_pane(HWND main, HWND pane, int distance) {
+  const RECT column = rect_in(GetParent(pane), main);
+  const POINT at{column.left - 2, (column.top + column.bottom) / 2};
+  PostMessageW(main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+  PostMessageW(main, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x - distance, at.y));
+  PostMessageW(main, WM_LBUTTONUP, 0, MAKELPARAM(at.x - distance, at.y));
+}
+
+// Input as the user's mouse and keyboard give it, at a screen point.
+void mouse_input(DWORD flags, POINT at) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+  input.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+  input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &input, sizeof input);
+  Sleep(50);
+}
+
+void key_input(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &input, sizeof input);
+}
+
+// Drags the docked pane by its caption to `to` (screen) with Ctrl held,
+// so that nothing takes it: it floats there.
+void float_pane(HWND pane, POINT to) {
+  RECT r{};
+  GetWindowRect(pane, &r);
+  const POINT grab{r.left + 30, r.top + 6};
+  mouse_input(0, grab);
+  mouse_input(MOUSEEVENTF_LEFTDOWN, grab);
+  key_input(VK_CONTROL, false);
+  mouse_input(0, {grab.x - 20, grab.y + 20});
+  mouse_input(0, to);
+  mouse_input(MOUSEEVENTF_LEFTUP, to);
+  key_input(VK_CONTROL, true);
+}
+
+// Starts the program, lets `act` look and move things once it is ready,
+// and ends the run by Exit Now.
+void run_and_exit_now(const std::function<void(client_run&, HWND, const seen_layout&)>& act) {
+  client_run run;
+  HWND main = run.main_window();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(wait_for([&] { return pane_0(main) == L"Ready"; })) << pane_0(main);
+  act(run, main, seen_layout(run, main));
+  exit_now_from_close_dialog(run, main);
+  EXPECT_EQ(run.exit_code(), 0u);
+}
+
+TEST_F(ClientProgramDataFiles, TheFrameSplittersAndManagerPaneALeftRunHadAreWhatTheNextRunShows) {
+  std::vector<LONG> left;
+  // The next run shows what the last one left, then moves on.
+  const auto shows_what_was_left = [&](const seen_layout& seen) {
+    EXPECT_TRUE(wait_for([&] { return seen.measures() == left; }, 5))
+        << "left " << testing::PrintToString(left) << ", shown " << testing::PrintToString(seen.measures());
+  };
+  run_and_exit_now([&](client_run&, HWND main, const seen_layout& seen) {
+    SetWindowPos(main, nullptr, 60, 40, 900, 720, SWP_NOZORDER);
+    const LONG docked_width = seen.pane_width();
+    widen_docked_pane(main, seen.pane(), 80);
+    EXPECT_TRUE(wait_for([&] { return seen.pane_width() == docked_width + 80; }, 5)) << seen.pane_width();
+    const int overview = seen_layout::splitter_position(seen.overview_splitter(), true);
+    const int detail = seen_layout::splitter_position(seen.detail_splitter(), false);
+    drag_splitter(seen.overview_splitter(), true, 40);
+    drag_splitter(seen.detail_splitter(), false, -60);
+    EXPECT_EQ(seen_layout::splitter_position(seen.overview_splitter(), true), overview + 40);
+    EXPECT_EQ(seen_layout::splitter_position(seen.detail_splitter(), false), detail - 60);
+    left = seen.measures();
+  });
+  run_and_exit_now([&](client_run&, HWND, const seen_layout& seen) {
+    shows_what_was_left(seen);
+    float_pane(seen.pane(), {1000, 300});
+    EXPECT_TRUE(wait_for([&] { return !seen.pane_docked() && IsWindowVisible(seen.pane()); }, 5));
+    left = seen.measures();
+  });
+  run_and_exit_now([&](client_run&, HWND main, const seen_layout& seen) {
+    shows_what_was_left(seen);
+    PostMessageW(main, WM_COMMAND, ID_VIEW_PROTOCOL_MANAGER, 0);
+    EXPECT_TRUE(wait_for([&] { return !IsWindowVisible(seen.pane()); }, 5));
+    left = seen.measures();
+  });
+  run_and_exit_now([&](client_run&, HWND, const seen_layout& seen) { shows_what_was_left(seen); });
+}
+
+TEST_F(ClientProgramDataFiles, StoredPlacementsItCannotTakeShowTheFrameNormallyOnScreenWithTheSplittersInside) {
+  run_and_exit_now([](client_run&, HWND, const seen_layout&) {});
+  Orvo::session_data session = files.read_session();
+  ASSERT_EQ(session.m_mainframe_pos.length, 44u) << "a first run records the whole placement";
+  struct stored {
+    const char* name;
+    std::uint32_t length, show;
+    RECT normal;
+    std::int32_t overview, detail;
+  };
+  for (const stored& s : {stored{"length 40", 40, SW_SHOWNORMAL, {50, 50, 700, 600}, 5000, -20},
+                          stored{"off every monitor", 44, SW_SHOWNORMAL, {-9000, -9000, -8000, -8000}, -20, 5000},
+                          stored{"minimised", 44, SW_SHOWMINIMIZED, {50, 50, 700, 600}, 5000, -20}}) {
+    Orvo::window_placement_record& placement = session.m_mainframe_pos;
+    placement.length = s.length;
+    placement.show_command = s.show;
+    placement.left = s.normal.left;
+    placement.top = s.normal.top;
+    placement.right = s.normal.right;
+    placement.bottom = s.normal.bottom;
+    session.m_wndSplitPos = s.overview;
+    session.m_wndSplitHorPos = s.detail;
+    {
+      std::ofstream out(files.session().c_str(), std::ios::binary | std::ios::trunc);
+      Orvo::write_session(out, session);
+    }
+    run_and_exit_now([&](client_run&, HWND main, const seen_layout& seen) {
+      EXPECT_FALSE(IsIconic(main)) << s.name;
+      WINDOWPLACEMENT shown{};
+      shown.length = sizeof shown;
+      GetWindowPlacement(main, &shown);
+      EXPECT_EQ(shown.showCmd, static_cast<UINT>(SW_SHOWNORMAL)) << s.name;
+      EXPECT_NE(MonitorFromWindow(main, MONITOR_DEFAULTTONULL), nullptr) << s.name;
+      for (const bool vertical : {true, false}) {
+        const HWND splitter = vertical ? seen.overview_splitter() : seen.detail_splitter();
+        RECT area{};
+        GetClientRect(splitter, &area);
+        const int position = seen_layout::splitter_position(splitter, vertical);
+        EXPECT_GE(position, 0) << s.name;
+        EXPECT_LT(position, vertical ? area.right : area.bottom) << s.name;
+      }
+    });
+  }
+}
+
 }  // namespace
