@@ -121,12 +121,13 @@ TEST_F(MainFrameServer, ConnectsAtCreationAndHoldsTheFirstState) {
   EXPECT_EQ(frame().amplifier_count(), 1);
   BSTR state = nullptr;
   control->get_State(&state);
-  // The state object reads its models' images back as they allow them, so
-  // its string is its own, of the same length as the server's.
-  EXPECT_EQ(frame().state_string().w_str(), get_state_string(frame().held_state()).w_str());
-  EXPECT_EQ(frame().state_string().length(), SysStringLen(state));
+  // The frame holds the string of the state the server sent, also as the
+  // working protocol's.
+  const std::wstring sent(state, SysStringLen(state));
   SysFreeString(state);
-  EXPECT_EQ(frame().m_protocol.m_state_string.size(), frame().state_string().length());
+  EXPECT_EQ(frame().state_string().w_str(), sent);
+  EXPECT_EQ(get_state_string(frame().held_state()).w_str(), sent);
+  EXPECT_EQ(frame().m_protocol.m_state_string, Orvo::wide_string(sent.begin(), sent.end()));
   EXPECT_EQ(status(), L"Ready");
   // The start pumps messages, so the activity timer may have run already;
   // once it has, the idle icon shows.
