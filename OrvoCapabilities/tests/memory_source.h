@@ -1,4 +1,5 @@
-// A descriptor source in memory for native tests: counts reads per ID.
+// A descriptor source in memory for native tests and the stand-in server:
+// counts reads per ID.
 #pragma once
 
 #include <map>

@@ -1,33 +1,13 @@
 #include "core/fresh_amplifier.h"
 
-#include <map>
-
 #include "core/amplifier_memory_collection.h"
 #include "core/settings.h"
 #include "core/state_string.h"
+#include "tests/memory_source.h"
 
 namespace stand_in {
 namespace {
 using namespace orvo::caps;
-
-// The default descriptors, held in memory.
-class default_descriptors final : public descriptor_source {
- public:
-  default_descriptors() {
-    TCapsRegistry registry(*this, false);
-    write_defaults(registry, false);
-  }
-  std::optional<bytes> read(std::uint16_t id) override {
-    const auto found = m_values.find(id);
-    if (found == m_values.end()) return std::nullopt;
-    return found->second;
-  }
-  void write(std::uint16_t id, const bytes& value) override { m_values[id] = value; }
-  void remove_all() override { m_values.clear(); }
-
- private:
-  std::map<std::uint16_t, bytes> m_values;
-};
 
 void write_first(const setting& s, std::uint8_t* record) { s.write(s.nearest(s.value_at(0)), record); }
 }  // namespace
@@ -49,7 +29,8 @@ orvo::impl::TMemory fresh_image(const amplifier_records& model) {
 }
 
 std::string fresh_state_string() {
-  default_descriptors source;
+  // The default descriptors, held in memory.
+  test_support::memory_source source = test_support::default_source();
   TCapsRegistry registry(source, false);
   TRangeCache cache;
   // The defaults always describe model 0.
